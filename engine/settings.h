@@ -14,6 +14,7 @@ struct Settings {
     char save_dir[128];      // "-DIR"
     char peer_address[64];   // "-NETIP"
     char player_name[32];    // "-PLAYER"
+    char map_from_script[13];  // the map named by the script's MAPFILE statement
 
     // Scripts and errors.
     int use_err;             // "-WDLERR": explain WDL errors by line

@@ -71,9 +71,11 @@ apt-get "${apt_opts[@]}" update -q >/dev/null 2>&1 || die "apt-get update of the
 fetch libsdl3 "$sdl_ver" sdl3
 fetch libsdl3-mixer "$mixer_ver" sdl3-mixer
 
-rm -rf "$prefix" "$cache/build"
+rm -rf "$cache/build"
 mkdir -p "$cache/build"
 
+if [ ! -f "$prefix/.sdl3-complete" ]; then
+rm -rf "$prefix"
 say "building SDL 3 (about two minutes)"
 cmake -S "$cache/src/sdl3" -B "$cache/build/sdl3" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
@@ -83,6 +85,8 @@ cmake -S "$cache/src/sdl3" -B "$cache/build/sdl3" -G Ninja -DCMAKE_BUILD_TYPE=Re
   || die "configuring SDL 3 failed; see $cache/build/sdl3.log"
 cmake --build "$cache/build/sdl3" >>"$cache/build/sdl3.log" 2>&1 || die "building SDL 3 failed; see $cache/build/sdl3.log"
 cmake --install "$cache/build/sdl3" >>"$cache/build/sdl3.log" 2>&1 || die "installing SDL 3 failed"
+touch "$prefix/.sdl3-complete"
+fi
 
 say "building SDL_mixer 3"
 mixer_src=$cache/build/sdl3-mixer-src
