@@ -49,7 +49,9 @@ int engine_main(int argc, char** argv) {
     error_context.message_box = message_box;
     install_engine_operations();
     parse_command_line(argc, argv);
-    if (!start_video()) fatal_stop("Cannot create the main window.");
+    // A usage request needs no window: the text alone is printed.
+    bool usage = argc < 2 || is_usage_request(argv[1]);
+    if (!usage && !start_video()) fatal_stop("Cannot create the main window.");
     if (open_world(argc, argv)) {
         engine_state |= ENGINE_RUNNING;
         call(stage_ops.start_input);

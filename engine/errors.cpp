@@ -12,7 +12,7 @@
 #include "engine/settings.h"
 
 ErrorContext error_context;
-ErrorStore error_store = {{}, {}, 0, 0, 1, -1, 0, 0, {}, 0};
+ErrorStore error_store = {{}, {}, 0, 0, 1, -1, 0, 0, 0, {}, 0};
 
 static const char* const box_title = "MIRDAL Vessa";
 
@@ -132,6 +132,7 @@ int check_errors_and_stop(const char* message) {
     long long free_bytes = free_memory_bytes();
     if (free_bytes < 0x80000) console_message("\n - out of memory or disk space!");
     console_message("\n%d Errors - %d KB free - engine shutdown", s.error_count, int(free_bytes / 1024));
+    s.listed_count = s.error_count;
     if (!s.box_shown && !s.box_suppressed) {
         s.box_shown = 1;
         char box[4096];
@@ -174,6 +175,7 @@ void reset_error_store() { error_store.stored_count = 0; }
 void clear_errors() {
     error_store.stored_count = 0;
     error_store.error_count = 0;
+    error_store.listed_count = 0;
     error_store.last_reported_line = -1;
 }
 

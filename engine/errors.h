@@ -47,6 +47,7 @@ struct ErrorStore {
     int last_reported_line;  // line of the last "WDL error near line" message
     int box_shown;
     int box_suppressed;
+    int listed_count;        // error_count when a check last listed the reports
     const void* div_zero_log[32];  // actions already warned of a division by zero
     int div_zero_count;
 };

@@ -429,6 +429,7 @@ int parse_command_line(int argc, char** argv) {
             game_name(arg);
             continue;
         }
+        if (is_usage_request(arg)) continue;  // answered by the world opening with the usage text
         bool claimed = false;
         for (const Option& row : options) {
             const char* value;

@@ -200,5 +200,6 @@ void close_world() {
     } else {
         error_store.box_suppressed = 1;
     }
-    check_errors_and_stop("\nRuntime errors\n");
+    // Reports that a start-up stage has listed already are not listed again as runtime errors.
+    if (error_store.error_count > error_store.listed_count) check_errors_and_stop("\nRuntime errors\n");
 }

@@ -65,13 +65,18 @@ void log_line(const char* format, ...) {
 bool init_sdl_video() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     if (SDL_Init(SDL_INIT_VIDEO)) return true;
-    const char* first_error = SDL_GetError();
-    log_line("dravo: SDL video failed: %s", first_error);
-    if (SDL_getenv("SDL_VIDEO_DRIVER")) return false;
-    for (const char* driver : {"offscreen", "dummy"}) {
-        SDL_SetHint(SDL_HINT_VIDEO_DRIVER, driver);
-        if (SDL_Init(SDL_INIT_VIDEO)) return true;
+    char first_error[256];
+    SDL_strlcpy(first_error, SDL_GetError(), sizeof first_error);
+    if (!SDL_getenv("SDL_VIDEO_DRIVER")) {
+        for (const char* driver : {"offscreen", "dummy"}) {
+            SDL_SetHint(SDL_HINT_VIDEO_DRIVER, driver);
+            if (SDL_Init(SDL_INIT_VIDEO)) {
+                log_line("dravo: no display (%s); the %s video driver is used", first_error, driver);
+                return true;
+            }
+        }
     }
+    log_line("dravo: SDL video failed: %s", first_error);
     return false;
 }
 
