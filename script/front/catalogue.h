@@ -130,6 +130,10 @@ void* new_record(int32_t kind);
 int create_object(const char* name, int32_t kind, void** out);
 // Frees one record of a kind and what it owns (after unlinking it from its list).
 void free_record(int32_t kind, void* record);
+// A new vertex at the head of the level's vertex list, numbered from 0. Null: no memory.
+Vertex* new_vertex(int32_t x, int32_t y, int32_t z);
+// The record's own name, or null (map objects and regions: see their `identity`).
+const char* record_name(int32_t kind, const void* record);
 // The display kind of a display record (KIND_PANEL, KIND_TEXT, KIND_OVERLAY).
 inline int32_t display_kind(const DisplayHead* head) { return head->kind; }
 

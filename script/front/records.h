@@ -4,7 +4,8 @@
 // catalogue (new_record / create_object) and freed by release_objects; buffers hung on a
 // record (pixels, texts, frame tables, element lists) are malloc'd and freed with free(),
 // and the `extra` pointer of a record belongs to the subsystem that set it, which frees it
-// through release_hooks.free_extra.
+// through release_hooks.free_extra. A record's `name` is its own copy of its catalogue
+// name (null for an anonymous record); `identity` fields borrow the definition's name.
 //
 // Numbers are 22.10 fixed point (1.0 = 1024) unless a comment says otherwise.
 #pragma once
@@ -40,7 +41,7 @@ constexpr int32_t SKILL_DEFAULT_MIN = -2147483647;
 constexpr int32_t SKILL_DEFAULT_MAX = 2147483647;
 
 struct Skill {
-    const char* name;  // the name entry's text (null for a scratch skill)
+    const char* name;  // its own copy of its name (null for a scratch skill)
     int32_t value;
     int32_t minimum;
     int32_t maximum;
