@@ -1,0 +1,1 @@
+# The demo game. It grows with every capability the engine gains.
