@@ -4,10 +4,23 @@
 
 #include "engine/frame.h"
 #include "engine/stages.h"
+#include "engine/options.h"
 #include "platform/events.h"
+#include "platform/key_names.h"
 #include "platform/video.h"
+#include "script/front/catalogue.h"
+#include "script/front/input_cells.h"
+#include "script/front/reader.h"
+
+// "-D name,value" defines a protected name for the script's preprocessor.
+static void define_from_command_line(const char* name, const char* value) {
+    define(name, value, TOKEN_WORD, DEFINE_COMMAND_LINE);
+}
 
 void install_engine_operations() {
+    catalogue_init();
+    command_line_define = define_from_command_line;
+    input_key_code = key_code_of_name;
     phase_ops.present = present_frame;
     phase_ops.eye_buffer = set_eye_buffer;
     stage_ops.pump_events = pump_events;
