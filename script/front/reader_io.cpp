@@ -1,10 +1,11 @@
-// The reader's file reads and loading-screen refresh. Until the resource archive and the
-// loading screen exist, files come straight from the disk and the refresh does nothing;
-// both are placeholders to be replaced by load_resource and loading_update.
+// The reader's file reads and loading-screen refresh. Until the resource archive exists,
+// files come straight from the disk through a placeholder to be replaced by load_resource.
 #include "script/front/reader_io.h"
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/video.h"
 
 // Placeholder for load_resource: reads the named file from the disk.
 static char* placeholder_load_resource(const char* name, int* size) {
@@ -35,5 +36,4 @@ char* load_script_file(const char* name, int* size) {
 
 void free_script_file(char* text) { std::free(text); }
 
-// Placeholder for the loading screen's loading_update.
-void refresh_loading_screen() {}
+void refresh_loading_screen() { loading_update(nullptr); }
