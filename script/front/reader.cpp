@@ -105,7 +105,6 @@ void reset_reader() {
     r.raw_tokens = false;
     std::memset(r.conditions, 0, sizeof r.conditions);
     r.condition_top = 0;
-    r.script_define_origin = DEFINE_SCRIPT;
     r.braces_inert = false;
     error_context.script_statement = r.statement_text;
 }

@@ -87,7 +87,7 @@ extern ActionBodyHooks action_body_hooks;
 enum DefineOrigin : int {
     DEFINE_SCRIPT = 0,
     DEFINE_COMMAND_LINE = 1,  // "-D": protected from script DEFINEs, survives drop_defines(0)
-    DEFINE_SCOPED = 2,        // made while the catalogue's scoped name space was active
+    DEFINE_SCOPED = 2,        // a script DEFINE made while the catalogue is in scoped mode
 };
 
 struct Define {
@@ -137,10 +137,6 @@ struct Reader {
     // Condition stack: conditions[0] is the bottom level (always active); 1 = skipping.
     uint8_t conditions[max_condition_levels + 1] = {};
     int condition_top = 0;
-
-    // Origin given to script DEFINEs: DEFINE_SCOPED while the catalogue is in scoped mode
-    // (the catalogue sets and clears it).
-    int script_define_origin = DEFINE_SCRIPT;
 
     // File named in error reports while it is read (error_context.script_file points here).
     char file_name[64] = {};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/errors.h"
+#include "script/front/catalogue.h"
 #include "script/front/reader.h"
 
 namespace {
@@ -248,7 +249,8 @@ int preprocess(const char* keyword) {
             if (value) kind = r.token_kind;
             r.raw_tokens = raw;
             // A protected command-line define of the same name is left as it is.
-            define(name, value ? value : name, value ? kind : TOKEN_WORD, r.script_define_origin);
+            int origin = catalogue.scoped ? DEFINE_SCOPED : DEFINE_SCRIPT;
+            define(name, value ? value : name, value ? kind : TOKEN_WORD, origin);
             return 1;
         }
         break;

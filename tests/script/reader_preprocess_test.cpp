@@ -5,6 +5,7 @@
 
 #include "engine/errors.h"
 #include "reader_fixture.h"
+#include "script/front/catalogue.h"
 #include "script/front/reader.h"
 
 using Tokens = std::vector<std::string>;
@@ -96,10 +97,10 @@ TEST_F(ReaderPreprocess, DropDefinesByMode) {
 }
 
 TEST_F(ReaderPreprocess, ScriptDefinesTakeTheScopedOriginInScopedMode) {
-    reader.script_define_origin = DEFINE_SCOPED;
+    catalogue.scoped = 1;
     record_everything();
     read("DEFINE inner, 1;");
-    reader.script_define_origin = DEFINE_SCRIPT;
+    catalogue.scoped = 0;
     ASSERT_NE(find_define("inner"), nullptr);
     EXPECT_EQ(find_define("inner")->origin, DEFINE_SCOPED);
     drop_defines(2);
