@@ -130,6 +130,11 @@ void* new_record(int32_t kind);
 int create_object(const char* name, int32_t kind, void** out);
 // Frees one record of a kind and what it owns (after unlinking it from its list).
 void free_record(int32_t kind, void* record);
+// A map object made by the map loader: a new record (KIND_WALL or KIND_THING) whose name is
+// declared; the first object of a name becomes its entry's object, and every object's
+// identity is the entry's name. Null after an invalid name or a kind clash (reported; no
+// object is left behind) or when out of memory.
+MapObject* new_map_object(const char* name, int32_t kind);
 // A new vertex at the head of the level's vertex list, numbered from 0. Null: no memory.
 Vertex* new_vertex(int32_t x, int32_t y, int32_t z);
 // The record's own name, or null (map objects and regions: see their `identity`).

@@ -384,6 +384,23 @@ int create_object(const char* name, int32_t kind, void** out) {
     return 0;
 }
 
+MapObject* new_map_object(const char* name, int32_t kind) {
+    if (kind != KIND_WALL && kind != KIND_THING) return nullptr;
+    int declared = declare_name(name, kind, nullptr);
+    NameEntry* e = catalogue.current_entry;
+    if (declared == -2 || !e) return nullptr;
+    if (e->kind != kind) {
+        report_error("new_map_object");
+        catalogue.current_entry = nullptr;
+        return nullptr;
+    }
+    MapObject* o = (MapObject*)new_record(kind);
+    if (!o) return nullptr;
+    if (!e->object) e->object = o;
+    o->identity = e->name;
+    return o;
+}
+
 int set_string_text(ScriptString* string, const char* text) {
     if (!string) return -1;
     size_t length = std::strlen(text ? text : "");

@@ -254,7 +254,8 @@ struct Texture {
     int32_t scycle;              // whole number
     Flic* flic;
     Model* model;
-    Bitmap* scaled;              // INFLATE's scaled copy of the first frame
+    Bitmap* scaled;              // INFLATE's scaled copy of the first frame (malloc'd, with
+                                 // malloc'd pixels; in no list)
     uint32_t state;              // renderer and animation marks (scalable, keep, ...)
     void* extra;
     Texture* next;

@@ -330,3 +330,18 @@ TEST_F(CatalogueNames, StringTextGrows) {
     ASSERT_EQ(set_string_text(s, "short"), 0);
     EXPECT_STREQ(s->text, "short");
 }
+
+TEST_F(CatalogueNames, FirstMapObjectOfANameBecomesItsObject) {
+    MapObject* first = new_map_object("TORCH", KIND_THING);
+    MapObject* second = new_map_object("torch", KIND_THING);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(find_object("TORCH", KIND_THING), first);
+    EXPECT_STREQ(second->identity, "TORCH");
+    EXPECT_EQ(second->number, 2);
+    EXPECT_EQ(name_table.entry_count, 1);
+    EXPECT_EQ(new_map_object("TORCH", KIND_WALL), nullptr);  // a thing's name
+    EXPECT_EQ(new_map_object("BAD-NAME", KIND_WALL), nullptr);
+    EXPECT_EQ(errors(), 2);
+    EXPECT_EQ(catalogue.object_count, 2);
+}
