@@ -275,3 +275,16 @@ bool member_write(void* record, const MemberSpec* member, int32_t value) {
     std::memcpy(cell, &value, sizeof value);
     return true;
 }
+
+bool old_member_spelling(const char* name, char out[8]) {
+    if (!name) return false;
+    static const char* const spellings[] = {"MY_X", "MY_Y", "MY_Z", "MY_X1", "MY_Y1",
+                                            "MY_Z1", "MY_X2", "MY_Y2", "MY_Z2"};
+    for (const char* spelling : spellings) {
+        if (!same_text(spelling, name)) continue;
+        std::strcpy(out, spelling);
+        out[2] = '.';
+        return true;
+    }
+    return false;
+}

@@ -50,3 +50,8 @@ int32_t member_read(void* record, const MemberSpec* member);
 // Writes a number member or a flag (nonzero sets all its bits, 0 clears them). Pointer
 // members are not written this way; returns false for them or when there is no cell.
 bool member_write(void* record, const MemberSpec* member, int32_t value);
+
+// Old member spellings of expressions: MY_X, MY_Y, MY_Z, MY_X1, MY_Y1, MY_Z1, MY_X2, MY_Y2
+// and MY_Z2 (compared without case) are MY.X and so on. True and the dotted form in `out`
+// for one of them; false (out untouched) for any other name.
+bool old_member_spelling(const char* name, char out[8]);

@@ -287,3 +287,17 @@ TEST_F(CatalogueMembers, KindNames) {
     EXPECT_FALSE(kind_is_pointer(TYPE_NUMBER));
     EXPECT_FALSE(kind_is_pointer(TYPE_TARGET));
 }
+
+TEST_F(CatalogueMembers, OldMemberSpellings) {
+    char out[8] = "unset";
+    EXPECT_TRUE(old_member_spelling("MY_X", out));
+    EXPECT_STREQ(out, "MY.X");
+    EXPECT_TRUE(old_member_spelling("my_z2", out));
+    EXPECT_STREQ(out, "MY.Z2");
+    EXPECT_FALSE(old_member_spelling("MY_X3", out));
+    EXPECT_FALSE(old_member_spelling("REGION1", out));
+    EXPECT_FALSE(old_member_spelling("MY", out));
+    EXPECT_STREQ(out, "MY.Z2");
+    // The dotted form resolves through the table of any map object.
+    EXPECT_NE(find_member(KIND_OBJECT, "Z2"), nullptr);
+}
