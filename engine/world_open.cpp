@@ -108,7 +108,7 @@ bool describe_world() {
     if (settings.map_override[0])
         std::snprintf(settings.map_from_script, sizeof settings.map_from_script, "%s", settings.map_override);
 
-    if (create_predefined_synonyms() == 0 && create_engine_variables() == 0 && stage_ops.load_map) {
+    if (create_predefined_synonyms() == 1 && create_engine_variables() == 0 && stage_ops.load_map) {
         if (stage_ops.load_map(settings.map_from_script) == -2) error_store.error_count++;
     }
     if (check_errors_and_stop("\nVovorev failed - invalid WMP file")) return false;
