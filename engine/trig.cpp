@@ -69,17 +69,14 @@ Rotated rotate(int32_t a) {
         x = k_start;
         y = k_start;
     }
+    // Each step turns toward z = 0: by +atan_i when z >= 0, by -atan_i when z < 0. The
+    // direction is applied as a conditional negation, without a branch.
     for (int i = first; i <= 14; i++) {
+        int32_t m = z >> 31;  // 0 or -1
         int32_t dx = y >> i, dy = x >> i;
-        if (z < 0) {
-            x += dx;
-            y -= dy;
-            z += k_atan[i];
-        } else {
-            x -= dx;
-            y += dy;
-            z -= k_atan[i];
-        }
+        x -= (dx ^ m) - m;
+        y += (dy ^ m) - m;
+        z -= (k_atan[i] ^ m) - m;
     }
     return {x, y, z};
 }
@@ -138,17 +135,13 @@ int32_t cordic_angle(int32_t x, int32_t y) {
         y = ny;
         z = k_quarter_pi;
     }
+    // Each step turns toward y = 0 (counterclockwise while y <= 0), without a branch.
     for (int i = 1; i <= 14; i++) {
+        int32_t m = -int32_t(y > 0);  // 0 or -1
         int32_t dy = x >> i, dx = y >> i;
-        if (y <= 0) {
-            y += dy;
-            x -= dx;
-            z -= k_atan[i];
-        } else {
-            y -= dy;
-            x += dx;
-            z += k_atan[i];
-        }
+        y += (dy ^ m) - m;
+        x -= (dx ^ m) - m;
+        z -= (k_atan[i] ^ m) - m;
     }
     return y <= 0 ? z - 2 : z + 2;
 }

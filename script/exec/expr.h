@@ -73,19 +73,25 @@ static_assert(sizeof(ExprNode) == 24, "nodes are 24-byte records");
 constexpr uint32_t EXPR_MAGIC = 0x45585052;  // "RPXE"
 
 // Header of a stored tree; `count` nodes follow it, numbered from 1 (node 0 is unused).
+// A tree stored by store_tree also carries, after its nodes, their decoded form (see
+// script/exec/expr_fast.h), which the evaluator uses instead of walking the nodes.
 struct ExprTree {
     uint32_t magic;  // EXPR_MAGIC, else the tree evaluates to 0
     int32_t root;
     int32_t count;
-    int32_t reserved;
+    int32_t flags;   // EXPR_TREE_DECODED
 };
+constexpr int32_t EXPR_TREE_DECODED = 0x1;
 static_assert(sizeof(ExprTree) == 16, "the header keeps the nodes 8-byte aligned");
 
 inline const ExprNode* expr_nodes(const ExprTree* tree) { return reinterpret_cast<const ExprNode*>(tree + 1); }
 inline ExprNode* expr_nodes(ExprTree* tree) { return reinterpret_cast<ExprNode*>(tree + 1); }
 
-// Bytes of inline area that a tree of `count` nodes needs, alignment slack included.
-constexpr size_t expr_tree_bytes(int32_t count) { return size_t(count + 1) * sizeof(ExprNode) + sizeof(ExprTree) + 7; }
+// Bytes of inline area that a stored tree of `count` nodes needs: the header, the nodes
+// (node 0 included), their decoded form (40 bytes each) and alignment slack.
+constexpr size_t expr_tree_bytes(int32_t count) {
+    return sizeof(ExprTree) + size_t(count + 1) * (sizeof(ExprNode) + 40) + 7;
+}
 
 // ---------------------------------------------------------------------------------------
 // Operands: the parser hands every name or number it meets to the operand resolver.
@@ -147,7 +153,8 @@ int compile_assignment(const char* text);
 // Nodes of the last successful parse (0 after a failed one).
 int32_t expr_last_count();
 // Writes the last parse into an area of `capacity` bytes (at least the size the compile
-// answered). 0, or -1 when there is no parse or the area is too small.
+// answered, expr_tree_bytes(count)). 0, or -1 when there is no parse or the area is too
+// small. The tree holds absolute cell addresses but no pointers into the area itself.
 int store_tree(void* area, size_t capacity);
 // The tree stored in an area (the area's first 8-byte aligned address).
 inline ExprTree* expr_tree_at(void* area) {

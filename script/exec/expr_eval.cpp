@@ -3,6 +3,7 @@
 // is one load and a member two or three; only the synonym and object-pointer hops remain.
 #include "engine/errors.h"
 #include "script/exec/expr.h"
+#include "script/exec/expr_fast.h"
 
 namespace {
 
@@ -35,12 +36,13 @@ struct Walker {
     uint32_t count;
 
     int32_t eval(int32_t i) const;
+    [[gnu::noinline]] int32_t rare(const ExprNode& n) const;
 
     // Children that are plain variables or constants are read here without a call.
     inline int32_t operand(int32_t i) const {
         if (uint32_t(i) - 1 >= count) return 0;
         const ExprNode& c = nodes[i];
-        if (c.op == EXPR_VAR) return *static_cast<const int32_t*>(c.ptr);
+        if (c.op == EXPR_VAR) return c.ptr ? *static_cast<const int32_t*>(c.ptr) : 0;
         if (c.op == EXPR_LITERAL) {
             int32_t k = c.left;
             if (uint32_t(k) - 1 < count && nodes[k].op == EXPR_CONST) return nodes[k].val;
@@ -60,7 +62,7 @@ struct Walker {
         return r;
     }
 
-    int32_t divide(const ExprNode& n) const {
+    [[gnu::noinline]] int32_t divide(const ExprNode& n) const {
         int32_t a = operand(n.left);
         int32_t b = operand(n.right);
         if (b == 0) {
@@ -70,7 +72,7 @@ struct Walker {
         return int32_t(int64_t(a) * 1024 / b);
     }
 
-    int32_t remainder(const ExprNode& n) const {
+    [[gnu::noinline]] int32_t remainder(const ExprNode& n) const {
         int32_t a = operand(n.left);
         int32_t b = operand(n.right);
         if (b == 0) {
@@ -80,7 +82,7 @@ struct Walker {
         return int32_t(int64_t(uint32_t(a)) % int64_t(b));
     }
 
-    int32_t assign(const ExprNode& n) const {
+    [[gnu::noinline]] int32_t assign(const ExprNode& n) const {
         int32_t value = operand(n.right);
         uint32_t mask = 0;
         int32_t t = n.left;
@@ -114,6 +116,8 @@ struct Walker {
     }
 };
 
+// The operations that loops and rules use most are kept in this small function; the rest
+// are out of line (see rare), so that the hot path saves few registers per level.
 int32_t Walker::eval(int32_t i) const {
     if (uint32_t(i) - 1 >= count) return 0;
     const ExprNode& n = nodes[i];
@@ -126,27 +130,12 @@ int32_t Walker::eval(int32_t i) const {
         int32_t a = operand(n.left);
         return wrap_sub(a, operand(n.right));
     }
-    case EXPR_NOT:
-        return ~operand(n.right);
-    case EXPR_NEG:
-        return wrap_sub(0, operand(n.right));
-    case EXPR_DIV:
-        return divide(n);
     case EXPR_MUL:
         return multiply(n);
-    case EXPR_CALL: {
-        if (!n.fn) return 0;
-        return n.fn(operand(n.right));
-    }
     case EXPR_CONST:
         return n.val;
     case EXPR_VAR:
-        return *static_cast<const int32_t*>(n.ptr);
-    case EXPR_FIELD:
-    case EXPR_FIELD2: {
-        const int32_t* cell = node_cell(n);
-        return cell ? *cell : 0;
-    }
+        return n.ptr ? *static_cast<const int32_t*>(n.ptr) : 0;
     case EXPR_LITERAL:
         return operand(n.left);
     case EXPR_LT: {
@@ -172,6 +161,38 @@ int32_t Walker::eval(int32_t i) const {
     case EXPR_NE: {
         int32_t a = operand(n.left);
         return truth(a != operand(n.right));
+    }
+    case EXPR_ASSIGN: {
+        // A plain variable target is the common case: no walk through markers.
+        int32_t t = n.left;
+        if (uint32_t(t) - 1 < count && nodes[t].op == EXPR_VAR && nodes[t].ptr) {
+            int32_t value = operand(n.right);
+            *static_cast<int32_t*>(nodes[t].ptr) = value;
+            return value;
+        }
+        return assign(n);
+    }
+    default:
+        return rare(n);
+    }
+}
+
+int32_t Walker::rare(const ExprNode& n) const {
+    switch (n.op) {
+    case EXPR_NOT:
+        return ~operand(n.right);
+    case EXPR_NEG:
+        return wrap_sub(0, operand(n.right));
+    case EXPR_DIV:
+        return divide(n);
+    case EXPR_CALL: {
+        if (!n.fn) return 0;
+        return n.fn(operand(n.right));
+    }
+    case EXPR_FIELD:
+    case EXPR_FIELD2: {
+        const int32_t* cell = node_cell(n);
+        return cell ? *cell : 0;
     }
     case EXPR_AND: {
         int32_t a = operand(n.left);  // no short cut: the right side runs too
@@ -210,8 +231,20 @@ int32_t Walker::eval(int32_t i) const {
 
 }  // namespace
 
+int32_t expr_walk_node(const ExprNode* nodes, int32_t count, int32_t i) {
+    if (count <= 0) return 0;
+    Walker w = {nodes, uint32_t(count)};
+    return w.eval(i);
+}
+
 int32_t expr_eval_tree(const ExprTree* tree) {
     if (!tree || tree->magic != EXPR_MAGIC || tree->count <= 0) return 0;
-    Walker w = {expr_nodes(tree), uint32_t(tree->count)};
+    const ExprNode* nodes = expr_nodes(tree);
+    if (tree->flags & EXPR_TREE_DECODED) {
+        if (tree->root < 1 || tree->root > tree->count) return 0;
+        const FastNode* root = reinterpret_cast<const FastNode*>(nodes + tree->count + 1) + tree->root;
+        return root->fn(root);
+    }
+    Walker w = {nodes, uint32_t(tree->count)};
     return w.eval(tree->root);
 }

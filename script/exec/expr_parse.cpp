@@ -8,6 +8,7 @@
 
 #include "engine/errors.h"
 #include "script/exec/expr.h"
+#include "script/exec/expr_fast.h"
 
 namespace {
 
@@ -366,9 +367,10 @@ int store_tree(void* area, size_t capacity) {
     tree->magic = EXPR_MAGIC;
     tree->root = P.root;
     tree->count = P.count;
-    tree->reserved = 0;
+    tree->flags = EXPR_TREE_DECODED;
     ExprNode* nodes = expr_nodes(tree);
     std::memset(&nodes[0], 0, sizeof(ExprNode));
     std::memcpy(&nodes[1], &P.nodes[1], sizeof(ExprNode) * size_t(P.count));
+    expr_build_fast(nodes, P.count, reinterpret_cast<FastNode*>(nodes + P.count + 1));
     return 0;
 }

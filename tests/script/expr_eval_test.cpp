@@ -45,8 +45,13 @@ TEST_F(ExprTest, ArithmeticTable) {
     };
     for (const EvalCase& c : cases) {
         plain = PlainVars{};
-        EXPECT_EQ(eval_rule(c.text), c.expected) << c.text;
+        const ExprTree* t = rule(c.text);
+        ASSERT_NE(t, nullptr) << c.text;
+        EXPECT_EQ(evaluate(t), c.expected) << c.text;
         EXPECT_EQ(plain.x, c.expected) << c.text << " (stored)";
+        plain = PlainVars{};
+        EXPECT_EQ(eval_walked(t), c.expected) << c.text << " (walked)";
+        EXPECT_EQ(plain.x, c.expected) << c.text << " (walked, stored)";
     }
     EXPECT_EQ(errors(), 0);
     EXPECT_EQ(console.text(), "");
@@ -215,6 +220,81 @@ TEST_F(ExprTest, LongChainsEvaluate) {
     std::string text = "x=1";
     for (int k = 0; k < 499; k++) text += "+1";
     EXPECT_EQ(eval_rule(text), 500 * 1024);
+}
+
+}  // namespace
+
+namespace {
+
+// Random expressions over the plain variables: the decoded form and the node-table walk
+// must give the same value and leave the same variables behind.
+struct Generator {
+    uint32_t state = 12345;
+    uint32_t next(uint32_t n) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % n;
+    }
+    std::string operand() {
+        static const char* const leaves[] = {"a", "b", "c", "x", "y", "TIME_CORR", "F.VISIBLE", "F.FLAG1",
+                                             "P.SKILL1", "0", "1", "2.5", "0.001", "1000", "-3"};
+        return leaves[next(sizeof leaves / sizeof *leaves)];
+    }
+    std::string expression(int depth) {
+        if (depth == 0 || next(4) == 0) return operand();
+        static const char* const binary[] = {"+", "-", "*", "/", "%", "<", ">", "<=", ">=", "==", "!=",
+                                             "&&", "||", "&", "^", "|"};
+        switch (next(6)) {
+        case 0: return "-" + expression(depth - 1);
+        case 1: return "~" + expression(depth - 1);
+        case 2: {
+            static const char* const fns[] = {"sin", "abs", "sign", "int", "sqrt", "cos"};
+            return std::string(fns[next(6)]) + "(" + expression(depth - 1) + ")";
+        }
+        case 3: return "(" + expression(depth - 1) + ")";
+        default: return expression(depth - 1) + binary[next(16)] + expression(depth - 1);
+        }
+    }
+};
+
+void seed_vars(MapObject* object) {
+    plain = PlainVars{};
+    plain.a = 1536;
+    plain.b = -700;
+    plain.c = 3 * 1024;
+    plain.x = 5;
+    plain.y = -2048;
+    plain.time_corr = 512;
+    plain.flags = 0x1400;
+    object->skill[0] = 999;
+    plain.object = object;
+}
+
+bool same_vars(const PlainVars& p, const PlainVars& q) {
+    return p.a == q.a && p.b == q.b && p.c == q.c && p.x == q.x && p.y == q.y && p.flags == q.flags;
+}
+
+TEST_F(ExprTest, DecodedAndWalkedAgree) {
+    Generator g;
+    MapObject object = {};
+    int compiled = 0;
+    for (int k = 0; k < 4000; k++) {
+        std::string text = g.expression(5);
+        static const char* const targets[] = {"", "x=", "y+=", "F.VISIBLE=", "P.SKILL1=", "x*="};
+        text = targets[g.next(6)] + text;
+        const ExprTree* t = condition(text);
+        if (!t) continue;
+        compiled++;
+        seed_vars(&object);
+        int32_t decoded = evaluate(t);
+        PlainVars after_decoded = plain;
+        int32_t skill_decoded = object.skill[0];
+        seed_vars(&object);
+        int32_t walked = eval_walked(t);
+        ASSERT_EQ(decoded, walked) << text;
+        ASSERT_TRUE(same_vars(after_decoded, plain)) << text;
+        ASSERT_EQ(skill_decoded, object.skill[0]) << text;
+    }
+    EXPECT_GT(compiled, 3000);
 }
 
 }  // namespace

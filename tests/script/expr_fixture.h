@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,8 +74,19 @@ protected:
         return t ? evaluate(t) : INT32_MIN;
     }
 
+    // The same tree evaluated by walking its node table instead of its decoded form.
+    int32_t eval_walked(const ExprTree* t) {
+        size_t bytes = sizeof(ExprTree) + size_t(t->count + 1) * sizeof(ExprNode);
+        walk_area.assign(bytes + 8, 0);
+        ExprTree* copy = expr_tree_at(walk_area.data());
+        std::memcpy(copy, t, bytes);
+        copy->flags &= ~EXPR_TREE_DECODED;
+        return evaluate(copy);
+    }
+
     static int errors() { return error_store.error_count; }
 
     CapturedConsole console;
     std::vector<std::unique_ptr<std::vector<unsigned char>>> areas;
+    std::vector<unsigned char> walk_area;
 };
