@@ -161,14 +161,14 @@ int read_text(char* text, int length) {
         }
     }
     r.include_depth--;
+    restore_reader_position(&outer);
+    // The tokens pointed into the text just read, which its owner may free now.
+    r.token_count = r.cursor = 0;
     if (r.include_depth > 0) {
-        // Back in the including text: its statement has been handled up to this reading.
-        restore_reader_position(&outer);
-        r.token_count = r.cursor = 0;
+        // Back in the including text: its statement has been handled up to this reading,
+        // and its reports show it again.
         std::memcpy(r.statement_text, kept_text, size_t(kept_length) + 1);
         r.statement_length = kept_length;
-    } else {
-        restore_reader_position(&outer);
     }
     error_context.script_line = r.line_number;
     return result;
