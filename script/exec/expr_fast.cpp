@@ -113,6 +113,11 @@ int32_t call(const FastNode* n) {
     return n->f(get<R>(n, n->r));
 }
 
+template <int L>
+int32_t flag(const FastNode* n) {
+    return truth((uint32_t(get<L>(n, n->l)) & uint32_t(n->aux)) != 0);
+}
+
 // The cell of a field: (object in the cell at ptr) + aux, or through the pointer at aux2.
 inline int32_t* field_cell(const FastNode* n) {
     char* object = *static_cast<char**>(n->ptr);
@@ -300,6 +305,9 @@ struct Decoder {
             if (!n.fn) return nullptr;
             f.f = n.fn;
             return pick1<call<CELL>, call<CONST>, call<NODE>>(slot(i, n.right, &f.r));
+        case EXPR_FLAG:
+            f.aux = n.val;
+            return pick1<flag<CELL>, flag<CONST>, flag<NODE>>(slot(i, n.left, &f.l));
         case EXPR_ASSIGN:
             return assignment(i, f);
         default:

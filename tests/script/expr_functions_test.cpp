@@ -62,6 +62,25 @@ TEST_F(ExprTest, NegativeLogarithmsGiveZeroWithAWarning) {
     EXPECT_EQ(errors(), 0);
 }
 
+bool log_action(ActionReportInfo* info) {
+    static int identity;
+    info->action = &identity;
+    info->name = "SPLASH";
+    info->instruction = 2;
+    info->opcode = 15;
+    return true;
+}
+
+TEST_F(ExprTest, NegativeLogarithmWarningNamesTheAction) {
+    error_context.running_action = log_action;
+    EXPECT_EQ(eval_rule("x=log2(-8)"), 0);
+    EXPECT_EQ(eval_rule("x=log2(-8)"), 0);
+    error_context.running_action = nullptr;
+    EXPECT_EQ(console.text(),
+              "\nWDL: log2 of a negative number in action SPLASH -- the result is 0, where the original would have "
+              "stopped");
+}
+
 TEST_F(ExprTest, TrigonometryReducesTheAngleFirst) {
     for (int mode = 0; mode < 2; mode++) {
         settings.deterministic = mode;
