@@ -6,7 +6,8 @@
 //   Decode/stream    the same entries through stream_resource in 16 KB chunks
 //   Decode/memory    the decoder alone, from packed bytes in memory
 //   Encode           the binary-tree encoder; "ratio" is packed / unpacked size
-// Throughput is in bytes of output (decoding) or input (encoding) per second.
+// Throughput ("MB", millions of bytes per second) counts bytes of output when decoding and of
+// input when encoding.
 // With LZSS_BENCH_DUMP=FILE set, the unpacked data is also written to FILE as one file (to
 // compare with other tools, e.g. gzip -dc).
 #include <benchmark/benchmark.h>
@@ -169,7 +170,7 @@ const std::string& archive_file() {
 
 void report_output(benchmark::State& state, size_t bytes_per_iteration) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes_per_iteration));
-    state.counters["MB/s"] = benchmark::Counter(double(bytes_per_iteration) / 1e6,
+    state.counters["MB"] = benchmark::Counter(double(bytes_per_iteration) / 1e6,
                                                 benchmark::Counter::kIsIterationInvariantRate);
 }
 
