@@ -229,6 +229,7 @@ bool serve_request() {
 
 // Returns false when the frame ends here (a request asked for it).
 bool run_step(int32_t step) {
+    call(phase_ops.step_start);
     if (settings.deterministic && settings.interp) {
         save_player();
         call(phase_ops.save_objects);

@@ -51,6 +51,7 @@ struct PhaseOps {
     void (*discard_objects)();
     void (*apply_objects)(int32_t fraction);
     void (*restore_objects)();
+    void (*step_start)();           // the start of every simulation step (the world's move marks)
 };
 extern PhaseOps phase_ops;
 
