@@ -5,6 +5,7 @@
 
 #include "engine/console.h"
 #include "engine/errors.h"
+#include "platform/video.h"
 #include "resources/image.h"
 #include "resources/light_tables.h"
 #include "script/front/catalogue.h"
@@ -16,10 +17,12 @@ bool palette_range_valid(int32_t first, int32_t count) {
     return first >= 2 && first <= 254 && count >= 2 && int64_t(first) + count <= 256;
 }
 
-// Placeholder until the presenter exists: the display palette is kept here for it.
+// The presenter converts the display palette for the screen; a copy stays here for the
+// saved game, the debug panel and the tests.
 static void send_to_presenter(const uint8_t* rgb) {
     if (rgb != palette_state.display) std::memcpy(palette_state.display, rgb, 768);
     palette_state.presented++;
+    set_palette(palette_state.display);
 }
 
 // The colours of COLOR_WALLS and COLOR_BORDER as whole numbers (0 for a removed variable).

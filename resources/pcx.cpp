@@ -58,6 +58,10 @@ bool decode_lines(PcxSource& src, uint8_t* out, int width, int height, int line_
             if (s >= end) return false;
             count = b & 63;
             value = *s++;
+        } else if (x + 1 < line_bytes) {  // a literal inside the line: the common case
+            if (x < width) row[x] = value;
+            x++;
+            continue;
         }
         while (count > 0 && y < height) {
             int take = line_bytes - x < count ? line_bytes - x : count;

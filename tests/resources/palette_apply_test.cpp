@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/video.h"
 #include "resources/light_tables.h"
 #include "resources/palette.h"
 
@@ -48,6 +49,8 @@ TEST_F(PaletteApply, HalfFadeShowsHalfwayColoursAndKeepsTheCurrentPalette) {
     EXPECT_EQ(palette_state.display[0], 31);  // (0 * 1024 + 63 * 512) >> 10
     EXPECT_EQ(palette_state.display[1], 20);
     EXPECT_EQ(palette_state.display[2], 5);
+    // The presenter received the faded colours: 6-bit (31, 20, 5) widen to 8 bits.
+    EXPECT_EQ(palette32()[0], 0xFF000000u | (31u << 2 | 31u >> 4) << 16 | (20u << 2 | 20u >> 4) << 8 | (5u << 2));
     // A second fade starts again from the current palette, not from what is shown.
     apply_palette(&white, 256);
     EXPECT_EQ(palette_state.display[0], 15);

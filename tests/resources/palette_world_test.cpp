@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+
+#include "engine/console.h"
 
 #include "engine/errors.h"
 #include "engine/settings.h"
@@ -11,6 +14,7 @@
 #include "script/front/catalogue.h"
 #include "script/front/engine_vars.h"
 #include "script/front/load_mode.h"
+#include "tests/resources/image_writer_helper.h"
 
 namespace {
 
@@ -79,6 +83,30 @@ TEST_F(PaletteWorld, CurrentPaletteIsForgottenWithItsWorld) {
     Palette* next = make("NEXT", 0, 1);
     apply_palette(next, 512);
     EXPECT_EQ(palette_state.display[0], 17);  // (33 * 1024 + (1 - 33) * 512) >> 10
+}
+
+TEST_F(PaletteWorld, PaletteFileFillsTheColours) {
+    image_test::TempDir dir;
+    Bytes pal = image_test::test_palette_8bit();
+    const uint8_t pixels[4] = {1, 2, 3, 4};
+    image_test::PcxWriteOptions with;
+    with.palette = pal.data();
+    std::string good = dir.write("LEVEL.PCX", image_test::write_pcx(2, 2, pixels, with));
+    std::string bare = dir.write("BARE.PCX", image_test::write_pcx(2, 2, pixels));
+    char text[1024] = {};
+    ConsoleCapture capture = {text, sizeof text, 0, false};
+    console_set_capture(&capture);
+    Palette* p = make("LEVEL", 0, 0);
+    EXPECT_TRUE(load_palette_file(p, good.c_str()));
+    EXPECT_EQ(p->loaded, 1);
+    EXPECT_EQ(p->colors[3 * 200 + 1], (255 - 200) >> 2);
+    EXPECT_EQ(error_store.error_count, 0);
+    Palette* q = make("OTHER", 0, 0);
+    EXPECT_FALSE(load_palette_file(q, bare.c_str()));
+    EXPECT_EQ(q->loaded, 0);
+    EXPECT_EQ(error_store.error_count, 1);
+    EXPECT_EQ(std::string(text), "dravo: palette " + bare + ": the image carries no palette\n");
+    console_set_capture(nullptr);
 }
 
 }  // namespace
