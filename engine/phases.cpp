@@ -11,6 +11,7 @@
 #include "script/front/catalogue.h"
 #include "script/front/input_cells.h"
 #include "script/front/reader.h"
+#include "world/world.h"
 
 // "-D name,value" defines a protected name for the script's preprocessor.
 static void define_from_command_line(const char* name, const char* value) {
@@ -24,4 +25,5 @@ void install_engine_operations() {
     phase_ops.present = present_frame;
     phase_ops.eye_buffer = set_eye_buffer;
     stage_ops.pump_events = pump_events;
+    install_world_operations();
 }
