@@ -58,9 +58,14 @@ inline void record_char(char c) {
     if (r.statement_length < statement_text_size - 1) r.statement_text[r.statement_length++] = class_char[uint8_t(c)];
 }
 
+// A line break was passed since the last token of the statement.
+bool break_pending = false;
+
 // Adds a token; tokens past the limit are dropped (their text is still ended in place).
 inline Token* add_token(const char* text, int kind) {
     Reader& r = reader;
+    if (break_pending && r.token_count > 0) r.spans_lines = true;
+    break_pending = false;
     if (r.token_count >= max_statement_tokens) return nullptr;
     Token* t = &r.tokens[r.token_count++];
     t->text = text;
@@ -167,6 +172,8 @@ int scan_statement() {
     r.token_kind = TOKEN_WORD;
     r.opens_block = false;
     r.is_label = false;
+    r.spans_lines = false;
+    break_pending = false;
     r.statement_length = 0;
     r.statement_text[0] = 0;
     r.statement_number++;
@@ -221,6 +228,7 @@ int scan_statement() {
                 p++;
             }
             r.line_number += lines;
+            if (lines) break_pending = true;
             if (r.statement_length > 0) record(s, p - s);
             continue;
         }
@@ -262,7 +270,10 @@ int scan_statement() {
                 p += 2;
                 for (;;) {
                     if (p >= e) break;  // an unterminated comment runs to the end of the text
-                    if (*p == '\n') r.line_number++;
+                    if (*p == '\n') {
+                        r.line_number++;
+                        break_pending = true;
+                    }
                     if (*p == '*' && p + 1 < e && p[1] == '/') {
                         p += 2;
                         break;

@@ -125,6 +125,7 @@ struct Reader {
     int token_kind = 0;        // kind of the token last taken (after define substitution)
     bool opens_block = false;  // the statement was ended by "{"
     bool is_label = false;     // the statement was ended by ":" in an action body
+    bool spans_lines = false;  // a line break stands between two of its tokens
     char statement_text[statement_text_size] = {};
     int statement_length = 0;
 

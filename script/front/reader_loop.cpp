@@ -56,7 +56,9 @@ int offer(HandlerTable table, const char* keyword, int after_keyword) {
 void explain_unclaimed(const char* keyword) {
     if (!settings.use_err) return;
     console_message("\r\n  claimed by nothing: no handler and no top-level keyword answers to \"%s\"", keyword);
-    if (std::memchr(reader.statement_text, '\n', size_t(reader.statement_length)))
+    // Only a line break between two tokens means that the statement ran on into the next
+    // one (a string may hold line breaks, and a ";" may stand on a line of its own).
+    if (reader.spans_lines)
         console_message(
             "\r\n  ...and it runs past the end of its line: a statement ends at ';' and not at a newline, so this "
             "one has taken the statement that followed it");

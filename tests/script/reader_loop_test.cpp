@@ -289,6 +289,30 @@ TEST_F(ReaderLoop, WdlErrExplainsAMissingSemicolon) {
     EXPECT_EQ(error_store.error_count, 1);
 }
 
+TEST_F(ReaderLoop, OnlyALineBreakBetweenTokensRunsPastTheLine) {
+    settings.use_err = 1;
+    const char* run_on = "\r\n  ...and it runs past the end of its line";
+    struct Case {
+        const char* text;
+        bool explained;
+    };
+    const Case cases[] = {
+        {"STRAY word\nMORE;", true},
+        {"STRAY # comment\n word;", true},
+        {"STRAY /* a\n b */ word;", true},
+        {"STRAY \"a string\nover lines\";", false},
+        {"STRAY word\n;", false},
+        {"\n\nSTRAY word;", false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        settings.use_err = 1;
+        read(c.text);
+        EXPECT_EQ(console().find(run_on) != std::string::npos, c.explained) << c.text << console();
+        EXPECT_NE(console().find("claimed by nothing"), std::string::npos) << c.text;
+    }
+}
+
 TEST_F(ReaderLoop, WithoutWdlErrTheConsoleStaysQuiet) {
     EXPECT_EQ(read("STRAY\nword;"), -2);
     EXPECT_EQ(console(), "");
