@@ -6,7 +6,6 @@
 // 32-bit identity so that they can be tested and compared.
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "engine/errors.h"
 #include "script/exec/expr.h"
@@ -15,14 +14,6 @@
 namespace {
 
 constexpr int part_max = 30;  // characters of the object and of the member name
-
-// MY_X ... MY_Z2: the old spellings of MY.X ... MY.Z2.
-bool is_old_spelling(const char* text) {
-    static const char* const old[] = {"MY_X", "MY_Y", "MY_Z", "MY_X1", "MY_Y1", "MY_Z1", "MY_X2", "MY_Y2", "MY_Z2"};
-    for (const char* o : old)
-        if (strcasecmp(o, text) == 0) return true;
-    return false;
-}
 
 void set_member_value_kind(const MemberSpec* m, ExprOperand* out) {
     if (m->type == TYPE_FLAG) out->mask = m->mask;
@@ -120,11 +111,8 @@ bool expr_catalogue_operand(const char* text, ExprOperand* out) {
     char name[2 * part_max + 2];
     size_t length = std::strlen(text);
     const char* dot = std::strchr(text, '.');
-    if (!dot && is_old_spelling(text)) {
-        std::memcpy(name, text, length + 1);
-        name[2] = '.';
-        return resolve_member("MY", name + 3, out);
-    }
+    char dotted[8];
+    if (!dot && old_member_spelling(text, dotted)) return resolve_member("MY", dotted + 3, out);
     if (!dot) return resolve_name(text, out);
     size_t object_length = size_t(dot - text), member_length = length - object_length - 1;
     if (object_length == 0 || object_length > part_max || member_length == 0 || member_length > part_max ||
