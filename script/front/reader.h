@@ -176,8 +176,9 @@ const char* peek_token();          // the next token without taking it (defines 
 bool token_is_string();            // the token last taken was a string (after substitution)
 bool token_before_colon();         // the token last taken was ended by ":"
 // Joins the remaining tokens without separators into `out` (file markers as "<" and ">",
-// defines applied unless raw_tokens is set) and takes them all. Returns the length; the
-// text is cut to size - 1.
+// strings without their quotes, defines applied to words unless raw_tokens is set) and
+// takes them all: the text of a condition or a rule. Returns the length; the text is cut
+// to size - 1.
 int join_remaining_tokens(char* out, int size);
 
 // Reports one error with the reader's context brought up to date.
@@ -185,9 +186,11 @@ void reader_report_error(const char* where = __builtin_FUNCTION());
 
 // ---- Readings -------------------------------------------------------------------------
 
-// The reading loop over one text (writable, length + 1 bytes): 0, -1 (no text) or -2
-// (stopped after an error, or a handler answered -2). Nested calls (INCLUDE) save and
-// restore the position, line and condition stack of the text around them.
+// The reading loop over one text (writable, length + 1 bytes): 0, -1 (no text, or nested
+// deeper than max_include_depth: reported) or -2 (stopped after an error, or a handler
+// answered -2). Nested calls (INCLUDE) save and restore the position, line and condition
+// stack of the text around them; afterwards the current statement has no tokens left. A
+// last statement without its ";" at the end of a text is dropped.
 int read_text(char* text, int length);
 // Loads the whole file (through the resource layer), names it in error reports, reads it
 // and frees it. A file that cannot be read is an error report naming it (-1). Readings
