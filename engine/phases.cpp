@@ -9,8 +9,10 @@
 #include "platform/key_names.h"
 #include "platform/video.h"
 #include "script/front/catalogue.h"
+#include "script/front/definitions.h"
 #include "script/front/input_cells.h"
 #include "script/front/reader.h"
+#include "script/front/world_script.h"
 #include "world/world.h"
 
 // "-D name,value" defines a protected name for the script's preprocessor.
@@ -25,5 +27,8 @@ void install_engine_operations() {
     phase_ops.present = present_frame;
     phase_ops.eye_buffer = set_eye_buffer;
     stage_ops.pump_events = pump_events;
+    install_definition_handlers();
+    reset_definitions();
+    stage_ops.create_screen = create_script_screen;
     install_world_operations();
 }
