@@ -195,7 +195,12 @@ int close_object_definition(MapObject* o) {
         report_error("close_object_definition");
         return -1;
     }
-    if (fresh) {
+    if (!fresh) {
+        t->replaced = true;
+        t->replaced_angle = t->angle;
+        t->replaced_offset_x = t->offset_x;
+        t->replaced_offset_y = t->offset_y;
+    } else {
         t->own_angle = templates.open_angle;
         t->own_offset_x = templates.open_offset_x;
         t->own_offset_y = templates.open_offset_y;
@@ -237,6 +242,13 @@ int apply_template(MapObject* o, const ObjectTemplate* t) {
     int32_t own_offset_x = o->offset_x, own_offset_y = o->offset_y;
     uint32_t own_kind = o->flags & (OBJ_THING | OBJ_ACTOR);
     Texture* own_texture = o->texture;
+    if (t->replaced && same_name(o->identity, t->name)) {
+        // The object carries the template this one replaced: its own values are what the
+        // map gave, without the old definition's amounts.
+        if (own_kind & OBJ_THING) own_angle = wrap_angle(int64_t(own_angle) - t->replaced_angle);
+        own_offset_x = int32_t(int64_t(own_offset_x) - t->replaced_offset_x);
+        own_offset_y = int32_t(int64_t(own_offset_y) - t->replaced_offset_y);
+    }
     restore_defaults(o);
     o->identity = t->identity;
     copy_members(o, &t->block);

@@ -20,6 +20,9 @@ struct ObjectTemplate {
     int32_t own_angle;       // the definition object's own angle / LENGTH and offsets before
     int32_t own_offset_x, own_offset_y;  // its first definition (kept for a world reload)
     MapObject block;         // the definition object's members (from its flag word on)
+    bool replaced;           // refreshed by a world reload: the objects of its name carry
+    int32_t replaced_angle;  // these amounts of the template it replaced
+    int32_t replaced_offset_x, replaced_offset_y;
     bool row_local;          // made while a database row was read
     ObjectTemplate* next;    // newest first
 };
