@@ -110,6 +110,51 @@ static bool entry_matches(const char* entry, const char* base, const ShortNamePa
            prefix_equal_nocase(entry, base, pattern.prefix_length);
 }
 
+// A DOS directory part such as BMAPS\WALLS names folders whose case on a Linux disk may
+// differ: when the directory cannot be opened as written, each of its components is looked
+// up without regard to case (a component that two entries match is not found). Answers
+// false when no such folder exists or the resolved path does not fit.
+static bool resolve_directory(const char* dir, char* out, size_t out_size) {
+    size_t used = 0;
+    const char* p = dir;
+    if (is_separator(*p)) {
+        out[used++] = '/';
+        while (is_separator(*p)) p++;
+    }
+    out[used] = 0;
+    while (*p) {
+        const char* end = p;
+        while (*end && !is_separator(*end)) end++;
+        char part[lookup_entry_name_max];
+        size_t length = size_t(end - p);
+        if (length >= sizeof part) return false;
+        std::memcpy(part, p, length);
+        part[length] = 0;
+        DIR* scan = opendir(used ? out : ".");
+        if (!scan) return false;
+        char found[lookup_entry_name_max];
+        int matches = 0;
+        while (struct dirent* entry = readdir(scan)) {
+            if (!names_equal_nocase(entry->d_name, part)) continue;
+            if (std::strcmp(entry->d_name, part) == 0) {  // an exact match settles it
+                matches = 1;
+                std::strcpy(found, entry->d_name);
+                break;
+            }
+            if (++matches > 1) break;
+            std::strcpy(found, entry->d_name);
+        }
+        closedir(scan);
+        if (matches != 1) return false;
+        int n = std::snprintf(out + used, out_size - used, "%s%s", used && out[used - 1] != '/' ? "/" : "", found);
+        if (n < 0 || size_t(n) >= out_size - used) return false;
+        used += size_t(n);
+        p = end;
+        while (is_separator(*p)) p++;
+    }
+    return used > 0;
+}
+
 // Opens one name. `path` (lookup_path_max bytes) receives the path actually opened.
 static FILE* open_one(const char* name, char* path) {
     if (!name || !*name) return nullptr;
@@ -136,6 +181,13 @@ static FILE* open_one(const char* name, char* path) {
 
     ShortNamePattern pattern = short_name_pattern(base);
     DIR* scan = opendir(dir);
+    if (!scan && last_separator) {
+        char resolved[lookup_dir_part_max];
+        if (resolve_directory(dir, resolved, sizeof resolved)) {
+            std::strcpy(dir, resolved);
+            scan = opendir(dir);
+        }
+    }
     if (!scan) return nullptr;
     char found[lookup_entry_name_max];
     int matches = 0;
