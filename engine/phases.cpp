@@ -8,6 +8,7 @@
 #include "platform/events.h"
 #include "platform/key_names.h"
 #include "platform/video.h"
+#include "script/exec/interpreter.h"
 #include "script/front/catalogue.h"
 #include "script/front/definitions.h"
 #include "script/front/input_cells.h"
@@ -29,6 +30,7 @@ void install_engine_operations() {
     stage_ops.pump_events = pump_events;
     install_definition_handlers();
     reset_definitions();
+    install_exec_operations();
     stage_ops.create_screen = create_script_screen;
     install_world_operations();
 }

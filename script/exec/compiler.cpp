@@ -815,8 +815,6 @@ void hooks() {
     action_body_hooks.close_block = close_block;
 }
 
-int field_handler(const char* keyword) { return compile_statement(keyword); }
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -898,14 +896,6 @@ void end_action() {
     C.action = nullptr;
     C.top = 0;
     C.open_mark = false;
-}
-
-int action_definition(const char* keyword) {
-    const char* name = nullptr;
-    if (require_token(&name) != 0) return -1;
-    int result = begin_action(keyword, name);
-    enter_block(READER_ACTION_BODY, field_handler, end_action);
-    return result;
 }
 
 int32_t instruction_number(const Action* action, const Instruction* instruction) {

@@ -7,8 +7,7 @@
 // Use from the definitions: begin_action at the header "ACTION name {", then every
 // statement of the body goes to compile_statement (the field handler of reader state 7),
 // a statement ending in "{" calls mark_block_open first, every "}" goes to close_block,
-// and end_action runs after the brace that closes the action. action_definition is a
-// complete table-B handler for ACTION and RULES that does all of this.
+// and end_action runs after the brace that closes the action.
 #pragma once
 
 #include <cstdint>
@@ -36,10 +35,6 @@ int close_block();
 // After the action's closing brace: the link pass, the check that the action has an
 // instruction, and the end of the compilation state.
 void end_action();
-
-// A table-B handler for ACTION and RULES: reads the name, begins the action and hands the
-// body to the compiler. 1, or -2 when the action cannot be made.
-int action_definition(const char* keyword);
 
 // Frees an action's instructions (first, resume and the in-place wait state go with them)
 // and cancels its pending runs.

@@ -11,8 +11,9 @@
 
 #include "engine/errors.h"
 #include "script/exec/compiler_internal.h"
-#include "script/exec/event_slots.h"
 #include "script/front/catalogue.h"
+#include "script/front/definitions.h"
+#include "script/front/world_script.h"
 
 namespace {
 
@@ -89,13 +90,11 @@ bool resolve_member(const char* object_name, const char* member_name, Operand* o
 
 // EACH_TICK.n and EACH_SEC.n name the slots of the two lists.
 bool resolve_list_slot(const char* list, const char* number, Operand* out) {
-    Action** slots = nullptr;
-    if (strcasecmp(list, "EACH_TICK") == 0) slots = event_slots.each_tick;
-    if (strcasecmp(list, "EACH_SEC") == 0) slots = event_slots.each_sec;
+    Action** slots = definition_ops.event_list ? definition_ops.event_list(list) : nullptr;
     if (!slots) return false;
     char* end = nullptr;
     long n = std::strtol(number, &end, 10);
-    if (!*number || *end || n < 1 || n > EVENT_LIST_SLOTS) return false;
+    if (!*number || *end || n < 1 || n > WORLD_LIST_SLOTS) return false;
     out->mode = MODE_DIRECT;
     out->base = &slots[n - 1];
     out->pointer = true;
@@ -153,7 +152,7 @@ bool resolve_name(const char* name, int32_t expected, Operand* out, bool report)
     if (entry && entry->object) entry = find_name(name, KIND_NONE);
     catalogue.preferred_kind = saved;
     if (!entry || !entry->object) {
-        if (Action** slot = event_slot_of_name(name)) {
+        if (Action** slot = definition_ops.event_slot ? definition_ops.event_slot(name) : nullptr) {
             out->mode = MODE_DIRECT;
             out->base = slot;
             out->pointer = true;

@@ -73,8 +73,8 @@ MapObject* next_my();
 Region* next_there();
 MapObject* next_my_there();
 
-// Runs IF_START once when it is pending (false when none is); runs IF_LOAD (false when
-// there is none).
+// Runs IF_START once when it is pending (its slot is emptied; false when none is); runs
+// IF_LOAD (false when there is none). The event slots are the world script's.
 bool run_start_action();
 bool run_load_action();
 
@@ -85,6 +85,9 @@ bool exec_running_action(ActionReportInfo* info);
 // Installs the interpreter into the reader hooks, the catalogue's release and the error
 // context. Safe to repeat.
 void exec_init();
+// exec_init, and the compiler into the definitions (action bodies, variables) and the
+// scheduler into the frame tick (the "sched" phase, IF_START and IF_LOAD).
+void install_exec_operations();
 
 // Line input (INKEY): whether one is active.
 bool line_input_active();

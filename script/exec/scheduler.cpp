@@ -10,14 +10,14 @@
 #include "engine/frame.h"
 #include "engine/random.h"
 #include "script/exec/compiler.h"
-#include "script/exec/event_slots.h"
 #include "script/exec/exec_ops.h"
 #include "script/exec/file_request.h"
 #include "script/exec/interpreter_internal.h"
 #include "script/front/catalogue.h"
+#include "script/front/definitions.h"
 #include "script/front/reader.h"
+#include "script/front/world_script.h"
 
-EventSlots event_slots;
 
 namespace {
 
@@ -33,7 +33,6 @@ struct Scheduler {
     int processing_index = 0;     // the slot the pass stands at
     int processing_end = 0;
     int32_t seconds;              // the seconds accumulator (tick units)
-    bool start_done;              // IF_START has run for this world
 };
 Scheduler S;
 
@@ -111,16 +110,16 @@ void run_event(Action* action) {
 // An action's code goes away with the world: no slot or run may still point at it.
 void release_action(Action* action) {
     free_instructions(action);
-    for (Action*& a : event_slots.key)
+    for (Action*& a : world_script.key)
         if (a == action) a = nullptr;
-    Action** singles[] = {&event_slots.if_start, &event_slots.if_load,  &event_slots.if_left,
-                          &event_slots.if_middle, &event_slots.if_right, &event_slots.if_anykey,
-                          &event_slots.if_joy4,   &event_slots.if_klick, &event_slots.if_mstop};
+    Action** singles[] = {&world_script.if_start, &world_script.if_load,  &world_script.if_left,
+                          &world_script.if_middle, &world_script.if_right, &world_script.if_anykey,
+                          &world_script.if_joy4,   &world_script.if_klick, &world_script.if_mstop};
     for (Action** a : singles)
         if (*a == action) *a = nullptr;
-    for (Action*& a : event_slots.each_sec)
+    for (Action*& a : world_script.each_sec)
         if (a == action) a = nullptr;
-    for (Action*& a : event_slots.each_tick)
+    for (Action*& a : world_script.each_tick)
         if (a == action) a = nullptr;
     if (exec.last_called == action) exec.last_called = nullptr;
 }
@@ -178,31 +177,31 @@ void script_tick() {
     bool moving = var_get(SLOT_MOVE_MODE, &move_mode) && move_mode >= -511;
     if (moving) run_pending();
     int32_t mouse_moving;
-    if (var_get(SLOT_MOUSE_MOVING, &mouse_moving) && mouse_moving == 0) run_event(event_slots.if_mstop);
-    for (int k = 0; k < EVENT_KEY_SLOTS; k++) {
+    if (var_get(SLOT_MOUSE_MOVING, &mouse_moving) && mouse_moving == 0) run_event(world_script.if_mstop);
+    for (int k = 0; k < WORLD_KEY_SLOTS; k++) {
         if (!live_input.key_pressed[k]) continue;
         live_input.key_pressed[k] = 0;
-        run_event(event_slots.key[k]);
+        run_event(world_script.key[k]);
     }
     if (live_input.any_key_event) {
-        run_event(event_slots.if_anykey);
+        run_event(world_script.if_anykey);
         live_input.any_key_event = 0;
     }
     uint8_t mouse = exec_ops.mouse_action_bits ? exec_ops.mouse_action_bits() : 0;
-    if (mouse & 1) run_event(event_slots.if_left);
-    if (mouse & 4) run_event(event_slots.if_middle);
-    if (mouse & 2) run_event(event_slots.if_right);
-    if (mouse & 8) run_event(event_slots.if_joy4);
+    if (mouse & 1) run_event(world_script.if_left);
+    if (mouse & 4) run_event(world_script.if_middle);
+    if (mouse & 2) run_event(world_script.if_right);
+    if (mouse & 8) run_event(world_script.if_joy4);
     if (moving) {
         int32_t time_corr;
         if (var_get(SLOT_TIME_CORR, &time_corr)) S.seconds += time_corr;
         if (S.seconds >= 16384) {
             S.seconds = 0;
             var_add(SLOT_SECS, 1024);
-            for (Action* a : event_slots.each_sec) run_event(a);
+            for (Action* a : world_script.each_sec) run_event(a);
         }
         exec.per_tick_run = true;
-        for (Action* a : event_slots.each_tick) run_event(a);
+        for (Action* a : world_script.each_tick) run_event(a);
         exec.per_tick_run = false;
     }
     if (var_bound(SLOT_RANDOM)) var_set(SLOT_RANDOM, int32_t(int64_t(engine_random()) * 1024 / 32768));
@@ -226,17 +225,18 @@ int pending_run_count() {
     return n;
 }
 
+// IF_START runs once: its slot is taken when it runs (a loaded game clears it too).
 bool run_start_action() {
-    if (S.start_done) return false;
-    S.start_done = true;
-    if (!event_slots.if_start) return false;
-    run_action(event_slots.if_start);
+    Action* start = world_script.if_start;
+    if (!start) return false;
+    world_script.if_start = nullptr;
+    run_action(start);
     return true;
 }
 
 bool run_load_action() {
-    if (!event_slots.if_load) return false;
-    run_action(event_slots.if_load);
+    if (!world_script.if_load) return false;
+    run_action(world_script.if_load);
     return true;
 }
 
@@ -249,7 +249,6 @@ void reset_execution() {
     S.processing = nullptr;
     S.processing_index = S.processing_end = 0;
     S.seconds = 0;
-    S.start_done = false;
     reset_line_input();
     exec.halted = false;
     exec.per_tick_run = false;
@@ -265,25 +264,13 @@ void exec_init() {
     action_body_hooks.close_block = close_block;
 }
 
-// ---- Key-handler names ------------------------------------------------------------------
-
-Action** event_slot_of_name(const char* name) {
-    if (!name || strncasecmp(name, "IF_", 3) != 0) return nullptr;
-    const char* rest = name + 3;
-    if (input_key_code) {
-        int code = input_key_code(rest);
-        if (code >= 0 && code < EVENT_KEY_SLOTS) return &event_slots.key[code];
-    }
-    static const struct {
-        const char* name;
-        Action* EventSlots::*slot;
-    } named[] = {
-        {"START", &EventSlots::if_start}, {"LOAD", &EventSlots::if_load},     {"LEFT", &EventSlots::if_left},
-        {"MIDDLE", &EventSlots::if_middle}, {"RIGHT", &EventSlots::if_right}, {"TAST", &EventSlots::if_anykey},
-        {"ANYKEY", &EventSlots::if_anykey}, {"JOY4", &EventSlots::if_joy4},   {"KLICK", &EventSlots::if_klick},
-        {"MSTOP", &EventSlots::if_mstop},
-    };
-    for (const auto& n : named)
-        if (strcasecmp(n.name, rest) == 0) return &(event_slots.*n.slot);
-    return nullptr;
+void install_exec_operations() {
+    exec_init();
+    definition_ops.begin_action = begin_action;
+    definition_ops.compile_statement = compile_statement;
+    definition_ops.end_action = end_action;
+    definition_ops.parse_variable = parse_variable;
+    phase_ops.sched = script_tick;
+    phase_ops.run_start_action = run_start_action;
+    phase_ops.run_load_action = run_load_action;
 }

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "engine/settings.h"
-#include "script/exec/event_slots.h"
 #include "script/exec/exec_ops.h"
 #include "script/exec/opcodes.h"
 #include "tests/script/exec_fixture.h"
@@ -241,7 +240,7 @@ TEST_F(ExecCompile, OperandAddressingFollowsTheReference) {
     Instruction* pointer = one("SET EACH_TICK.3, other;");
     EXPECT_EQ(pointer->opcode, OP_COPY);
     EXPECT_EQ(pointer->width_flags & WIDTH_OP1, WIDTH_OP1);
-    EXPECT_EQ(pointer->op[0].base, &event_slots.each_tick[2]);
+    EXPECT_EQ(pointer->op[0].base, &world_script.each_tick[2]);
 }
 
 TEST_F(ExecCompile, TextAndTextureDestinationsHaveTheirOwnOpcodes) {

@@ -1,6 +1,6 @@
 // Shared set-up of the action compiler and interpreter tests: a clean catalogue with the
-// engine variables and predefined synonyms, the reader with an ACTION/RULES handler, the
-// interpreter installed, the console captured; helpers that read WDL text, run actions and
+// engine variables and predefined synonyms, the reader with the definitions' handlers, the
+// compiler and interpreter installed, the console captured; helpers that read WDL text, run actions and
 // look at skills and instructions.
 #pragma once
 
@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "engine/errors.h"
+#include "engine/frame.h"
 #include "script/exec/compiler.h"
 #include "script/exec/interpreter.h"
 #include "script/front/catalogue.h"
+#include "script/front/definitions.h"
+#include "script/front/world_script.h"
 #include "tests/common/console_capture.h"
 
 class ExecTest : public ::testing::Test {
@@ -20,7 +23,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Reads WDL text (only ACTION and RULES blocks are known) through the reading loop.
+    // Reads WDL text through the reading loop and the definitions.
     int read(const std::string& text);
     // Reads one action "ACTION name { body }".
     int define(const std::string& name, const std::string& body) {
@@ -37,6 +40,8 @@ protected:
     static int errors() { return error_store.error_count; }
     std::string console() const { return captured.text(); }
 
+    static DefinitionOps saved_definition_ops;  // the definitions' own entries, put back after
+    static PhaseOps saved_phase_ops;
     CapturedConsole captured;
     std::vector<char> buffer;
 };

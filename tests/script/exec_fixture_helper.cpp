@@ -6,10 +6,14 @@
 #include "engine/random.h"
 #include "engine/frame.h"
 #include "engine/settings.h"
-#include "script/exec/event_slots.h"
 #include "script/exec/exec_ops.h"
 #include "script/exec/print_file.h"
+#include "script/front/definitions.h"
 #include "script/front/reader.h"
+#include "script/front/world_script.h"
+
+DefinitionOps ExecTest::saved_definition_ops;
+PhaseOps ExecTest::saved_phase_ops;
 
 void ExecTest::SetUp() {
     reset_settings();
@@ -20,13 +24,13 @@ void ExecTest::SetUp() {
     error_store.report_armed = 1;
     engine_reseed(1);
     reset_reader();
-    clear_statement_handlers();
-    add_statement_handler(TABLE_BLOCK_DEFINITIONS, "ACTION", action_definition);
-    add_statement_handler(TABLE_BLOCK_DEFINITIONS, "RULES", action_definition);
+    install_definition_handlers();
+    reset_definitions();
+    saved_definition_ops = definition_ops;
+    saved_phase_ops = phase_ops;
+    install_exec_operations();
     exec_ops = ExecOps{};
-    exec_init();
     reset_execution();
-    event_slots = EventSlots{};
     frame_timing = FrameTiming{};
     live_input = LiveInput{};
     create_engine_variables();
@@ -37,8 +41,10 @@ void ExecTest::TearDown() {
     close_print_file();
     catalogue_reset();
     exec_ops = ExecOps{};
-    event_slots = EventSlots{};
+    reset_definitions();
     clear_statement_handlers();
+    definition_ops = saved_definition_ops;
+    phase_ops = saved_phase_ops;
     reset_settings();
     clear_errors();
     forget_division_warnings();

@@ -10,7 +10,6 @@
 #include "engine/clock.h"
 #include "engine/frame.h"
 #include "engine/settings.h"
-#include "script/exec/event_slots.h"
 #include "script/exec/exec_ops.h"
 #include "script/exec/file_request.h"
 #include "script/exec/opcodes.h"

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "engine/frame.h"
-#include "script/exec/event_slots.h"
 #include "script/exec/exec_ops.h"
 #include "tests/script/exec_fixture.h"
 
@@ -78,7 +77,7 @@ TEST_F(ExecSchedule, WaitingActionsKeepTheirObject) {
 TEST_F(ExecSchedule, EachTickWaitsInPlace) {
     // Counts ticks; every run that passes the wait adds to n, then the action starts over.
     define("ticker", "ADD ticks, 1; WAIT 3; ADD n, 1;");
-    event_slots.each_tick[0] = action("ticker");
+    world_script.each_tick[0] = action("ticker");
     std::string trace;
     for (int i = 0; i < 9; i++) {
         script_tick();
@@ -92,7 +91,7 @@ TEST_F(ExecSchedule, EachTickWaitsInPlace) {
 
 TEST_F(ExecSchedule, EachSecRunsEverySixteenTicks) {
     define("second", "ADD x, 1;");
-    event_slots.each_sec[3] = action("second");
+    world_script.each_sec[3] = action("second");
     int32_t secs = var_value(SLOT_SECS);
     ticks(15);
     EXPECT_EQ(value("x"), 0);
@@ -106,8 +105,8 @@ TEST_F(ExecSchedule, EachSecRunsEverySixteenTicks) {
 TEST_F(ExecSchedule, KeyActionsRunOncePerPress) {
     define("jump", "ADD x, 1;");
     define("any", "ADD y, 1;");
-    event_slots.key[57] = action("jump");
-    event_slots.if_anykey = action("any");
+    world_script.key[57] = action("jump");
+    world_script.if_anykey = action("any");
     live_input.key_pressed[57] = 1;
     live_input.any_key_event = 1;
     ticks(1);
@@ -119,7 +118,7 @@ TEST_F(ExecSchedule, KeyActionsRunOncePerPress) {
     static uint8_t bits;
     bits = 1;
     define("click", "ADD n, 1;");
-    event_slots.if_left = action("click");
+    world_script.if_left = action("click");
     exec_ops.mouse_action_bits = [] { return bits; };
     ticks(1);
     EXPECT_EQ(value("n"), 1024);
@@ -127,9 +126,9 @@ TEST_F(ExecSchedule, KeyActionsRunOncePerPress) {
 
 TEST_F(ExecSchedule, MoveModeBelowHalfStopsTheQueueButNotTheKeys) {
     define("ticker", "ADD ticks, 1;");
-    event_slots.each_tick[0] = action("ticker");
+    world_script.each_tick[0] = action("ticker");
     define("jump", "ADD x, 1;");
-    event_slots.key[57] = action("jump");
+    world_script.key[57] = action("jump");
     run("WAIT 1; SET y, 1;");
     var_set(SLOT_MOVE_MODE, -1024);
     live_input.key_pressed[57] = 1;
@@ -232,7 +231,7 @@ TEST_F(ExecSchedule, RedefinedActionsLeaveNoRunPointingIntoTheOldCode) {
     EXPECT_EQ(value("y"), 2048);
     // The same for an action waiting in place.
     define("ticker", "WAIT 5; ADD n, 1;");
-    event_slots.each_tick[0] = action("ticker");
+    world_script.each_tick[0] = action("ticker");
     ticks(2);
     define("ticker", "ADD n, 1;");
     ticks(1);
@@ -254,27 +253,19 @@ TEST_F(ExecSchedule, AFullQueueOverflowsIntoItsLastSlot) {
 
 TEST_F(ExecSchedule, StartActionRunsOnceAndRandomMoves) {
     define("start", "ADD x, 1;");
-    event_slots.if_start = action("start");
+    world_script.if_start = action("start");
     EXPECT_TRUE(run_start_action());
     EXPECT_FALSE(run_start_action());
     EXPECT_EQ(value("x"), 1024);
     define("loaded", "ADD y, 1;");
     EXPECT_FALSE(run_load_action());
-    event_slots.if_load = action("loaded");
+    world_script.if_load = action("loaded");
     EXPECT_TRUE(run_load_action());
     EXPECT_EQ(value("y"), 1024);
     ticks(1);
     int32_t r = var_value(SLOT_RANDOM);
     EXPECT_GE(r, 0);
     EXPECT_LT(r, 1024);
-}
-
-TEST_F(ExecSchedule, KeyHandlerNamesFindTheirSlots) {
-    EXPECT_EQ(event_slot_of_name("IF_START"), &event_slots.if_start);
-    EXPECT_EQ(event_slot_of_name("if_tast"), &event_slots.if_anykey);
-    EXPECT_EQ(event_slot_of_name("IF_ANYKEY"), &event_slots.if_anykey);
-    EXPECT_EQ(event_slot_of_name("IF_NOSUCHKEY"), nullptr);
-    EXPECT_EQ(event_slot_of_name("START"), nullptr);
 }
 
 }  // namespace
