@@ -18,7 +18,9 @@ static void put_le16(Bytes& out, int v) {
     out.push_back(uint8_t(v));
     out.push_back(uint8_t(v >> 8));
 }
-static void put_id(Bytes& out, const char* id) { out.insert(out.end(), id, id + 4); }
+static void put_id(Bytes& out, const char* id) {
+    for (int i = 0; i < 4; i++) out.push_back(uint8_t(id[i]));
+}
 
 Bytes byterun1_encode(const uint8_t* row, int length) {
     Bytes out;
