@@ -6,10 +6,17 @@
 #include <map>
 #include <strings.h>
 
+static MapItem make_item(MapItemKind kind, const std::string& name) {
+    MapItem item;
+    item.kind = kind;
+    item.name = name;
+    return item;
+}
+
 int32_t MapDescription::vertex(double x, double y, double z, bool has_z) {
     int32_t n = 0;
     for (const MapItem& i : items) n += i.kind == ITEM_VERTEX || i.kind == ITEM_THING || i.kind == ITEM_ACTOR;
-    MapItem item{ITEM_VERTEX, {}};
+    MapItem item = make_item(ITEM_VERTEX, "");
     item.x = x;
     item.y = y;
     item.z = z;
@@ -21,7 +28,7 @@ int32_t MapDescription::vertex(double x, double y, double z, bool has_z) {
 int32_t MapDescription::region(const std::string& name, double floor, double ceiling) {
     int32_t n = 0;
     for (const MapItem& i : items) n += i.kind == ITEM_REGION;
-    MapItem item{ITEM_REGION, name};
+    MapItem item = make_item(ITEM_REGION, name);
     item.floor = floor;
     item.ceiling = ceiling;
     items.push_back(item);
@@ -30,7 +37,7 @@ int32_t MapDescription::region(const std::string& name, double floor, double cei
 
 void MapDescription::wall(const std::string& name, int32_t v1, int32_t v2, MapRegionRef left, MapRegionRef right,
                           double ox, double oy, int offsets) {
-    MapItem item{ITEM_WALL, name};
+    MapItem item = make_item(ITEM_WALL, name);
     item.vertex1 = v1;
     item.vertex2 = v2;
     item.left = left;
@@ -42,7 +49,7 @@ void MapDescription::wall(const std::string& name, int32_t v1, int32_t v2, MapRe
 }
 
 void MapDescription::thing(const std::string& name, double x, double y, double angle, MapRegionRef region, bool actor) {
-    MapItem item{actor ? ITEM_ACTOR : ITEM_THING, name};
+    MapItem item = make_item(actor ? ITEM_ACTOR : ITEM_THING, name);
     item.x = x;
     item.y = y;
     item.angle = angle;
@@ -51,7 +58,7 @@ void MapDescription::thing(const std::string& name, double x, double y, double a
 }
 
 void MapDescription::player_start(double x, double y, double angle, MapRegionRef region) {
-    MapItem item{ITEM_PLAYER_START, {}};
+    MapItem item = make_item(ITEM_PLAYER_START, "");
     item.x = x;
     item.y = y;
     item.angle = angle;
@@ -60,7 +67,7 @@ void MapDescription::player_start(double x, double y, double angle, MapRegionRef
 }
 
 void MapDescription::way(const std::string& name, std::vector<double> coords) {
-    MapItem item{ITEM_WAY, name};
+    MapItem item = make_item(ITEM_WAY, name);
     item.coords = std::move(coords);
     items.push_back(item);
 }

@@ -20,7 +20,7 @@ enum MapItemKind { ITEM_VERTEX, ITEM_REGION, ITEM_WALL, ITEM_THING, ITEM_ACTOR, 
 
 // One statement (text) or record (binary), in map order.
 struct MapItem {
-    MapItemKind kind;
+    MapItemKind kind = ITEM_VERTEX;
     std::string name;           // region, wall, thing, actor, way
     double x = 0, y = 0, z = 0; // vertex; thing, actor, player start: x, y
     bool has_z = false;

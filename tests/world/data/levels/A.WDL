@@ -8,7 +8,7 @@ STRING nl, "\n";
 STRING space, " ";
 
 ACTION start {
-    PRINTFILE "levels", 0;
+    PRINTFILE "level", 0;
     IF (visits == 0) {
         PRINT_STRING "A first";
         PRINT_STRING nl;

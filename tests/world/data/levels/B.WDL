@@ -5,7 +5,7 @@ STRING nl, "\n";
 STRING space, " ";
 
 ACTION start {
-    PRINTFILE "levels", 0;
+    PRINTFILE "level", 0;
     PRINT_STRING "B ";
     PRINT_VALUE visits; PRINT_STRING space;
     PRINT_VALUE note; PRINT_STRING space;
