@@ -143,7 +143,7 @@ TEST_F(ArchiveTest, ArchiveComesBeforeDiskAndDiskIsTheLastResort) {
     EXPECT_EQ(load("ONLY.WAV", true).data, bytes_of("disk only"));
     EXPECT_EQ(stream_all("ONLY.WAV", 4), bytes_of("disk only"));
     EXPECT_EQ(resource_exists("ONLY.WAV"), -2) << "existence does not use the search directories";
-    EXPECT_EQ(resource_exists("sounds/ONLY.WAV"), -2);
+    EXPECT_EQ(resource_exists("sounds/ONLY.WAV"), 0) << "folders are matched without case";
     EXPECT_EQ(resource_exists("SOUNDS/ONLY.WAV"), 0);
     EXPECT_EQ(resource_exists("BOTH.TXT"), 0);
     EXPECT_EQ(resource_exists("NONE.TXT"), -2);
