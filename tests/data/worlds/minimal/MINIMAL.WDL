@@ -1,1 +1,2 @@
-# The smallest world: a script with nothing in it yet but this comment.
+# The smallest world: only the palette that every level needs to be built.
+PALETTE minimal { }
