@@ -36,6 +36,8 @@ struct NameEntry {
     int32_t kind;
     void* object;      // null until the object exists
     int32_t scope;     // 0 = global
+    uint32_t hash;     // the whole name folded to lower case: other names of the bucket are
+                       // passed over without comparing them character by character
 };
 
 struct NameTable {

@@ -28,6 +28,13 @@ static bool same_name(const char* a, const char* b) {
     return false;
 }
 
+// FNV-1a over the name in lower case.
+static uint32_t name_hash(const char* name) {
+    uint32_t h = 2166136261u;
+    for (const unsigned char* p = (const unsigned char*)name; *p; p++) h = (h ^ lower.map[*p]) * 16777619u;
+    return h;
+}
+
 int name_bucket(const char* name) {
     int sum = 0;
     const unsigned char* p = (const unsigned char*)name;
@@ -64,8 +71,9 @@ static NameEntry* bucket_head(const char* name) {
 
 // The first visible entry of the name with this scope number.
 static NameEntry* visible_in_scope(const char* name, int32_t scope) {
+    uint32_t h = name_hash(name);
     for (NameEntry* e = bucket_head(name); e; e = e->next)
-        if (!(e->flags & NAME_HIDDEN) && e->scope == scope && same_name(e->name, name)) return e;
+        if (e->hash == h && !(e->flags & NAME_HIDDEN) && e->scope == scope && same_name(e->name, name)) return e;
     return nullptr;
 }
 
@@ -80,8 +88,9 @@ static NameEntry* visible_entry(const char* name) {
 // The entry of this kind (hidden ones too), in the same scope order.
 static NameEntry* entry_of_kind(const char* name, int32_t kind) {
     NameEntry* global = nullptr;
+    uint32_t h = name_hash(name);
     for (NameEntry* e = bucket_head(name); e; e = e->next) {
-        if (e->kind != kind || !same_name(e->name, name)) continue;
+        if (e->hash != h || e->kind != kind || !same_name(e->name, name)) continue;
         if (catalogue.scoped && e->scope == catalogue.scope) return e;
         if (e->scope == 0 && !global) global = e;
     }
@@ -113,6 +122,7 @@ static NameEntry* new_entry(const char* name, int32_t kind, void* object, bool h
     e->kind = kind;
     e->object = object;
     e->scope = catalogue.scoped ? catalogue.scope : 0;
+    e->hash = name_hash(name);
     NameEntry** head = &name_table.buckets[name_bucket(name)];
     e->next = *head;
     *head = e;
