@@ -69,13 +69,6 @@ void skip_end_action() {
 
 // ---- Object definitions (world model) -------------------------------------------------------
 
-// The level's first region: the one made first (the list is newest first).
-Region* first_region() {
-    Region* r = catalogue.regions;
-    while (r && r->next) r = r->next;
-    return r;
-}
-
 int define_open_object(const char* name, int32_t kind, bool actor, MapObject** out) {
     *out = nullptr;
     int before = error_store.error_count;
@@ -95,12 +88,12 @@ int define_open_object(const char* name, int32_t kind, bool actor, MapObject** o
         *out = o;
         return 0;
     }
-    // The map has no object of this name: an invisible placeholder stands for the definition.
+    // The map has no object of this name: an invisible placeholder stands for the definition
+    // (the world model puts it into the level's first region).
     o = (MapObject*)new_record(kind);
     if (!o) return -2;
     o->identity = e->name;
     e->object = o;
-    o->region = o->right_region = first_region();
     o->vertex1 = new_vertex(0, 0, 0);
     o->vertex2 = kind == KIND_WALL ? new_vertex(0, 0, 0) : o->vertex1;
     o->flags |= OBJ_INVISIBLE | (actor ? uint32_t(OBJ_ACTOR | OBJ_THING) : 0u);
@@ -251,7 +244,7 @@ int32_t display_layer(const DisplayHead* h) {
 // a lower LAYER, so that the list runs from the lowest layer up.
 void insert_by_layer(DisplayHead* head) {
     DisplayHead** link = &catalogue.display;
-    while (*link && *link != head) link = &(*link)->next_display;
+    while (*link && *link != head) link = &(*link)->next_display;  // a new record is the head
     if (*link) *link = head->next_display;
     int32_t layer = display_layer(head);
     link = &catalogue.display;
