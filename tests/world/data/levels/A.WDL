@@ -7,6 +7,14 @@ SKILL plain { VAL 7; }
 STRING nl, "\n";
 STRING space, " ";
 
+# Started before the change and still waiting when the level goes: its run must go with it.
+ACTION waiter {
+    WAIT 3;
+    PRINT_STRING "waiter ran";
+    PRINT_STRING nl;
+}
+IF_A waiter;
+
 ACTION start {
     PRINTFILE "level", 0;
     IF (visits == 0) {
@@ -15,6 +23,7 @@ ACTION start {
         SET visits, 1;
         SET note, 5;
         SET plain, 9;
+        CALL waiter;
         LEVEL "B.WDL";
     } ELSE {
         PRINT_STRING "A again ";

@@ -7,6 +7,14 @@ WALL brick { TEXTURE t; OFFSET_Y 2; }
 SKILL visits { TYPE GLOBAL; }
 STRING nl, "\n";
 
+# Started before the change and still waiting when the level goes: its run must go with it.
+ACTION waiter {
+    WAIT 3;
+    PRINT_STRING "waiter ran";
+    PRINT_STRING nl;
+}
+IF_A waiter;
+
 ACTION start {
     PRINTFILE "scan", 0;
     PRINT_VALUE visits; PRINT_STRING nl;
@@ -14,6 +22,7 @@ ACTION start {
     PRINT_VALUE brick.OFFSET_Y; PRINT_STRING nl;
     IF (visits == 0) {
         SET visits, 1;
+        CALL waiter;
         SCAN "R.WDL";
     } ELSE {
         EXIT;
