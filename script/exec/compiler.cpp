@@ -284,8 +284,8 @@ int compile_skip() {
         ip->opcode = OP_NOP;
         return fail("action compiler: SKIP or GOTO without a target");
     }
-    ip->target.label = reference_label(t);
-    if (!ip->target.label) {
+    ip->label = reference_label(t);
+    if (!ip->label) {
         ip->opcode = OP_NOP;
         return 1;
     }
@@ -299,8 +299,8 @@ int optional_label(Instruction* ip) {
     const char* t = take(&quoted);
     ip->link_flags |= LINK_RESOLVE;
     if (!t) return 1;
-    ip->target.label = reference_label(t);
-    if (!ip->target.label) ip->opcode = OP_NOP;
+    ip->label = reference_label(t);
+    if (!ip->label) ip->opcode = OP_NOP;
     return 1;
 }
 
@@ -821,6 +821,14 @@ void hooks() {
 
 void free_instructions(Action* action) {
     if (!action) return;
+    // An action freed while its body is being compiled takes the compilation with it.
+    if (C.active && C.action == action) {
+        C.active = false;
+        C.action = nullptr;
+        C.tail = nullptr;
+        C.last = nullptr;
+        free_labels();
+    }
     cancel_action_runs(action);
     Instruction* ip = action->first;
     while (ip) {
@@ -835,23 +843,23 @@ void free_instructions(Action* action) {
 
 int begin_action(const char* keyword, const char* name) {
     hooks();
+    C.active = false;
     free_labels();
     C.top = 0;
     std::memset(C.blocks, 0, sizeof C.blocks);
     C.open_mark = false;
     C.rules = keyword && same(keyword, "RULES");
-    C.active = true;
     void* object = nullptr;
     int made = name ? create_object(name, KIND_ACTION, &object) : -1;
     int result = 1;
+    Action* action = static_cast<Action*>(object);
     if (made < 0 || !object) {
-        free_instructions(&C.sink);
-        C.action = &C.sink;
+        action = &C.sink;
         result = -2;
-    } else {
-        C.action = static_cast<Action*>(object);
-        free_instructions(C.action);
     }
+    free_instructions(action);
+    C.action = action;
+    C.active = true;
     C.tail = &C.action->first;
     C.last = nullptr;
     return result;

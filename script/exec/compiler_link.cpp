@@ -36,7 +36,7 @@ void link_action(Action* action) {
         if (!(ip->link_flags & LINK_RESOLVE)) continue;
         int32_t op = ip->opcode;
         if ((op >= OP_JUMP_ABOVE && op <= OP_JUMP_BITS_CLEAR) || op == OP_JUMP) {
-            Label* label = ip->target.label;
+            Label* label = ip->label;
             if (!label) {
                 // No label: the next instruction runs only when the condition holds.
                 ip->target.jump = at(list, int64_t(i) + 2);

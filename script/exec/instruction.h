@@ -82,8 +82,7 @@ struct Instruction {
     uint8_t width_flags;     // WidthFlag
     uint8_t exec_marks;      // ExecMark
     union {
-        Instruction* jump;   // jump target
-        Label* label;        // before linking
+        Instruction* jump;   // jump target (null until the link pass resolves a label)
         int64_t value;       // wait counter, database field index, SET_ALL's kept opcode
         const char* text;    // EXIT: the text of the exit message
     } target;
@@ -98,6 +97,9 @@ struct Instruction {
     int64_t cell[3];         // literal cells of the operands
     void* owner;             // operand 1 in direct mode: the record its cell belongs to
     int32_t member_a, member_b;  // SET_ALL: the field's offsets inside the owner
+    Label* label;            // the label a jump names, for the link pass only (never read
+                             // when running: an action whose body was cut short keeps null
+                             // targets, which end the run)
     uint8_t fast;            // FastForm
     int32_t fast_const[3];   // constants the fast form reads
     int32_t* fast_dest;

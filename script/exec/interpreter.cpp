@@ -20,6 +20,7 @@
 #include "world/save_path.h"
 
 ExecContext exec;
+int64_t run_instruction_budget = RUN_INSTRUCTION_BUDGET;
 FileRequest file_request;
 ExecOps exec_ops;
 
@@ -349,7 +350,7 @@ void budget_spent() {
     exec.budget_reported = true;
     const char* name = exec.current_action && exec.current_action->name ? exec.current_action->name : "(unnamed)";
     console_message("\ndravo: action %s ran %lld instructions without waiting -- the run is stopped", name,
-                    (long long)RUN_INSTRUCTION_BUDGET);
+                    (long long)run_instruction_budget);
     report_error("action interpreter: a run past its instruction budget");
 }
 
@@ -608,7 +609,7 @@ int run_action(Action* action) {
     Action* saved_report = exec.report_action;
     Instruction* saved_instruction = exec.report_instruction;
     if (exec.run_depth == 0) {
-        exec.budget = RUN_INSTRUCTION_BUDGET;
+        exec.budget = run_instruction_budget;
         exec.budget_reported = false;
     }
     exec.run_depth++;

@@ -15,6 +15,8 @@
 
 constexpr int MAX_RUN_DEPTH = 256;
 constexpr int64_t RUN_INSTRUCTION_BUDGET = 16000000;  // instructions one run may execute
+// The budget each outermost run starts with (RUN_INSTRUCTION_BUDGET; the fuzzer lowers it).
+extern int64_t run_instruction_budget;
 constexpr int QUEUE_SLOTS = 499;
 
 struct ExecContext {
