@@ -150,7 +150,7 @@ int load_level(const char* wdl, const char* wrs, const char* map, uint32_t flags
     if (errors()) return RESULT_ERRORS;
 
     load_mode |= LOAD_SCAN;
-    bool scanned = scan_definitions(settings.wdl_name);
+    bool scanned = scan_definitions(wdl);
     load_mode &= ~uint32_t(LOAD_SCAN);
     if (!scanned) return RESULT_ERRORS;
     if (map && *map) copy_name(settings.map_from_script, sizeof settings.map_from_script, map);
