@@ -1,6 +1,7 @@
 // The world test fixture and the world description used to compare loads.
 #include "world_fixture.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -74,6 +75,18 @@ int WorldTest::load_binary(const MapDescription& map, const char* name) {
 }
 
 static int number_of(const Region* r) { return r ? r->number : -1; }
+
+// The 32-bit words of a record from one member to another, as text.
+template <typename T>
+static std::string words(const T* record, size_t from, size_t to) {
+    std::string out;
+    for (size_t at = from; at + 4 <= to; at += 4) {
+        int32_t w;
+        std::memcpy(&w, (const char*)record + at, 4);
+        out += " " + std::to_string(w);
+    }
+    return out;
+}
 static int number_of(const Vertex* v) { return v ? v->number : -1; }
 
 std::string describe_world() {
@@ -92,6 +105,7 @@ std::string describe_world() {
                       r->identity ? r->identity : "-", r->floor_hgt, r->ceil_hgt, number_of(r->instance_chain),
                       number_of(r->below));
         out += line;
+        out += "  members" + words(r, offsetof(Region, floor_hgt), offsetof(Region, foot_hgt)) + "\n";
     }
     std::vector<const MapObject*> objects;
     for (const MapObject* o = catalogue.objects; o; o = o->next) objects.insert(objects.begin(), o);
@@ -102,6 +116,7 @@ std::string describe_world() {
                       number_of(o->vertex2), number_of(o->region), number_of(o->right_region), o->angle, o->offset_x,
                       o->offset_y, o->size_x, o->size_y, (void*)o->overlay);
         out += line;
+        out += "  members" + words(o, offsetof(MapObject, size_x), offsetof(MapObject, floor_hgt)) + "\n";
     }
     std::vector<const Way*> ways;
     for (const Way* w = catalogue.ways; w; w = w->next) ways.insert(ways.begin(), w);
