@@ -10,6 +10,14 @@ namespace {
 
 class Preprocessor : public DefsTest {};
 
+// 64 conditions inside one another: one more than the reader keeps.
+const char* nested_conditions() {
+    static std::string text;
+    text.clear();
+    for (int i = 0; i < 64; i++) text += "ifdef x;\n";
+    return text.c_str();
+}
+
 TEST_F(Preprocessor, DefinesAndSections) {
     ASSERT_EQ(read_fixture("defs_preprocessor.wdl"), 0) << listing();
     Skill* speed = find_skill("speed");  // the skill's name came from a define
@@ -40,6 +48,7 @@ TEST_F(Preprocessor, ListingsOfFaults) {
     };
     const Case cases[] = {
         {"endif;", "TEST.WDL line 1: endif", "preprocess"},
+        {nested_conditions(), "TEST.WDL line 64: ifdef x", "preprocess"},
         {"SKILL a { VAL 1 }", "TEST.WDL line 1: VAL 1 ", "close_brace"},  // the ";" missing before "}"
         {"SKILL a { VAL 1.2.3; }", "TEST.WDL line 1: VAL 1.2.3", "read_value"},
         {"\n\nSKILL a { MAX; }", "TEST.WDL line 3: MAX", "require_token"},

@@ -9,6 +9,7 @@
 #include "engine/errors.h"
 #include "engine/settings.h"
 #include "resources/file_lookup.h"
+#include "platform/key_names.h"
 #include "script/front/reader.h"
 
 namespace {
@@ -115,6 +116,20 @@ TEST_F(TopLevel, AMissingSemicolonStopsTheReadingAndIsExplained) {
               "\n Error reports, oldest first:"
               "\n  #1 defs_missing_semicolon.wdl line 4: STRING farewell, \"goodbye\""
               "\n      (raised in handle_definition)");
+}
+
+TEST_F(TopLevel, TheInternalWdlReadsCleanly) {
+    settings.internal_wdl = 1;
+    ASSERT_EQ(read_internal_wdl(), 0) << listing();
+    EXPECT_EQ(errors(), 0) << listing();
+    const char* keys[] = {"F2", "F3", "F5", "F6", "F10", "F12", "TAB", "SZ", "PLUS", "APO", "MINUS"};
+    for (const char* k : keys) EXPECT_NE(world_script.key[key_code_of_name(k)], nullptr) << k;
+    EXPECT_EQ(world_script.key[key_code_of_name("SZ")], world_script.key[key_code_of_name("PLUS")]);
+    EXPECT_EQ(find_skill("_svol_old")->value, 512);
+    Synonym* moving = get<Synonym>("_moving", KIND_SYNONYM);
+    ASSERT_NE(moving, nullptr);
+    EXPECT_EQ(moving->type, KIND_ACTION);
+    EXPECT_NE(get<Action>("_tog_mov", KIND_ACTION), nullptr);
 }
 
 // The whole path through the built program: the start-up stops with the listing.
