@@ -3,6 +3,7 @@
 // what error reports name.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -431,6 +432,98 @@ TEST_F(ExecRun, RunActionAsSetsAndRestoresTheContext) {
     EXPECT_EQ(value("x"), 0);
     EXPECT_EQ(value("y"), 0);
     EXPECT_EQ(run_action_as(o, nullptr, nullptr), 0);
+}
+
+TEST_F(ExecRun, DeviceInstructionsCallTheirSubsystems) {
+    static std::string log;
+    log.clear();
+    void* sound = nullptr;
+    create_object("bang", KIND_SOUND, &sound);
+    MapObject* o = new_map_object("bell", KIND_THING);
+    world_refs.my = o;
+    exec_ops.play_sound = [](Sound* s, int32_t volume, int32_t balance, MapObject* at) {
+        log += std::string("sound ") + s->name + " " + std::to_string(volume) + " " + std::to_string(balance) +
+               (at ? " at" : "") + ";";
+    };
+    exec_ops.play_sound_file = [](const char* name, int32_t volume, int32_t) {
+        log += std::string("file ") + name + " " + std::to_string(volume) + ";";
+    };
+    exec_ops.to_map = [](int32_t* x, int32_t* y) {
+        *x += 1024;
+        *y -= 1024;
+    };
+    exec_ops.play_cd = [](int32_t track, int32_t) { return track >> 10; };
+    run("PLAY_SOUND bang, 0.5, MY; PLAY_SOUND bang, 1, -0.25; PLAY_SOUNDFILE \"hit.wav\", 2;");
+    EXPECT_EQ(log, "sound bang 512 0 at;sound bang 1024 -256;file hit.wav 2048;");
+    skill("x", 3);
+    skill("y", 4);
+    run("TO_MAP x, y;");
+    EXPECT_EQ(value("x"), 4 * 1024);
+    EXPECT_EQ(value("y"), 3 * 1024);
+    run("PLAY_CD 5, 0;");
+    EXPECT_EQ(var_value(SLOT_CD_TRACK), 5 * 1024);
+    run("FUNCTION 1, 0;");
+    EXPECT_EQ(var_value(SLOT_RESULT), 1024);
+    run("FUNCTION 2, 0;");
+    EXPECT_EQ(var_value(SLOT_RESULT), 0);
+    run("GETMIDI 1, x; INPORT y, 96;");
+    EXPECT_EQ(value("x"), -1024);
+    EXPECT_EQ(value("y"), 0);
+    run("GFX_CLEAR;");
+    EXPECT_EQ(var_value(SLOT_RESULT), -1024);
+    run("GFX_LINETO 7, 8;");
+    EXPECT_EQ(var_value(SLOT_GFX_LAST_X), 7 * 1024);
+    EXPECT_EQ(var_value(SLOT_GFX_LAST_Y), 8 * 1024);
+    void* flic = nullptr;
+    create_object("intro", KIND_FLIC, &flic);
+    run("PLAY_FLIC intro;");
+    EXPECT_EQ(var_value(SLOT_FLIC_FRAME), 1024);
+}
+
+TEST_F(ExecRun, SelectionsGoToTheDataViews) {
+    void* db = nullptr;
+    create_object("items", KIND_DATABASE, &db);
+    auto* database = static_cast<Database*>(db);
+    static DataColumn columns[2] = {};
+    std::snprintf(columns[0].name, sizeof columns[0].name, "NAME");
+    columns[0].index = 0;
+    std::snprintf(columns[1].name, sizeof columns[1].name, "COLOR");
+    columns[1].index = 1;
+    database->columns = columns;
+    database->column_count = 2;
+    void* dv = nullptr;
+    create_object("shelf", KIND_DATAVIEW, &dv);
+    static_cast<DataView*>(dv)->database = database;
+    string("red", "red");
+    static std::string log;
+    log.clear();
+    exec_ops.select_rows = [](int32_t mode, DataView* view, int32_t field, const char* text) {
+        log += std::string(view->name) + " " + std::to_string(mode) + " " + std::to_string(field) + " " + text + ";";
+    };
+    run("SELECT shelf, COLOR, red; OR_SELECT shelf, NAME, red; UNSELECT shelf, color, red;");
+    EXPECT_EQ(log, "shelf 1 1 red;shelf 2 0 red;shelf 4 1 red;");
+    world_refs.my = nullptr;
+    run("PLACE_SEL shelf, MY, 1;");
+    EXPECT_EQ(var_value(SLOT_RESULT), -1024);
+    clear_errors();
+    define("bad", "SELECT shelf, WEIGHT, red;");
+    EXPECT_EQ(errors(), 1);
+    database->columns = nullptr;
+    database->column_count = 0;
+}
+
+TEST_F(ExecRun, OldVersionsWaitInPlace) {
+    settings.v308 = 1;
+    define("slow", "ADD x, 1; WAIT 2; ADD y, 1;");
+    run_action(action("slow"));
+    EXPECT_EQ(pending_run_count(), 0);  // no queue: the action stands at its WAIT
+    EXPECT_EQ(action("slow")->resume, code("slow")[1]);
+    run_action(action("slow"));  // the second run still waits
+    EXPECT_EQ(value("y"), 0);
+    run_action(action("slow"));  // the third passes the WAIT
+    EXPECT_EQ(value("x"), 1024);
+    EXPECT_EQ(value("y"), 1024);
+    EXPECT_EQ(action("slow")->resume, action("slow")->first);
 }
 
 }  // namespace
