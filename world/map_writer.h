@@ -49,3 +49,12 @@ std::string write_map_text(const MapDescription& map);
 // Region names are resolved to the numbers of their first instance; false (and an empty
 // result) when a name refers to no earlier REGION, which only the text form can express.
 bool write_map_binary(const MapDescription& map, std::vector<uint8_t>* out);
+
+// The level that is loaded now (before it is built) as a description that writes it again
+// with the same numbers. False with the reason when a record cannot be expressed (a thing
+// or wall left without its region by a faulty map, a thing sharing a vertex).
+bool describe_loaded_level(MapDescription* out, std::string* problem);
+// Every record of the loaded level, one line each, in numbering order (vertices, regions,
+// map objects with their members, ways, the player's start): two loads of one level give
+// the same text.
+std::string level_signature();
