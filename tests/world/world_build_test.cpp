@@ -242,4 +242,20 @@ TEST_F(BuildTest, InstancesTakeTheirDefinitionAndUnmadeRegionsTheirDefinedHeight
     EXPECT_EQ(vault->ceil_hgt, 3072);
 }
 
+TEST_F(BuildTest, ALevelWithoutPaletteFailsToBuild) {
+    CapturedConsole console;
+    EXPECT_EQ(finish_level(), 1);
+    EXPECT_EQ(errors(), 1);
+    EXPECT_NE(console.text().find("the level has no PALETTE"), std::string::npos);
+    // With palettes, the first one defined is the level's.
+    Palette* first = (Palette*)new_record(KIND_PALETTE);
+    new_record(KIND_PALETTE);
+    var_set(SLOT_PLAYER_X, 5000);
+    world.fade = 0;
+    EXPECT_EQ(finish_level(), 0);
+    EXPECT_EQ(world.level_palette, first);
+    EXPECT_EQ(world.fade, 1024);
+    EXPECT_EQ(var_value(SLOT_PLAYER_LAST_X), 5000);
+}
+
 }  // namespace
