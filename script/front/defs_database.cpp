@@ -15,6 +15,7 @@
 namespace {
 
 Database* database_target;
+constexpr int MAX_ROWS = 1000000;
 DataView* dataview_target;
 
 // ---- DATABASE fields ----------------------------------------------------------------------
@@ -239,6 +240,12 @@ void read_data_file(Database* d) {
         line++;
         ordinal++;
         data_line(line, begin, end);
+        // Each row has a scope number of its own (ordinal x 100 + the database's number).
+        if (ordinal > MAX_ROWS) {
+            console_message("\r\n  DATABASE %s: more than %d rows", d->name ? d->name : "", MAX_ROWS);
+            field_error("read_data_file");
+            break;
+        }
 
         DataRow* row = (DataRow*)std::calloc(1, sizeof(DataRow));
         void** values = (void**)std::calloc(size_t(d->column_count > 0 ? d->column_count : 1), sizeof(void*));

@@ -22,7 +22,10 @@ int include_statement() {
     const char* name = nullptr;
     if (take_file(&name) < 0) return -1;
     char file[64];
-    std::snprintf(file, sizeof file, "%s", name);  // the token lives in the text being read
+    // The token lives in the text being read; a name that does not fit is refused rather than
+    // cut into the name of another file.
+    if (std::strlen(name) >= sizeof file) return field_error("include_statement");
+    std::snprintf(file, sizeof file, "%s", name);
     int result = read_file(file);
     if (result == -2) return -2;
     return result < 0 ? -1 : 1;
