@@ -67,9 +67,10 @@ bool init_sdl_video() {
     if (SDL_Init(SDL_INIT_VIDEO)) return true;
     char first_error[256];
     SDL_strlcpy(first_error, SDL_GetError(), sizeof first_error);
-    if (!SDL_getenv("SDL_VIDEO_DRIVER")) {
+    const char* forced = SDL_getenv("SDL_VIDEO_DRIVER");
+    if (!forced || !*forced) {
         for (const char* driver : {"offscreen", "dummy"}) {
-            SDL_SetHint(SDL_HINT_VIDEO_DRIVER, driver);
+            SDL_SetHintWithPriority(SDL_HINT_VIDEO_DRIVER, driver, SDL_HINT_OVERRIDE);
             if (SDL_Init(SDL_INIT_VIDEO)) {
                 log_line("dravo: no display (%s); the %s video driver is used", first_error, driver);
                 return true;

@@ -131,7 +131,7 @@ TEST_F(Display, EveryFieldAndElement) {
     EXPECT_EQ(cursor->pos_x, 5 * 1024);
     EXPECT_EQ(cursor->pos_y, 6 * 1024);
     EXPECT_EQ(cursor->layer, 7 * 1024);
-    EXPECT_EQ(cursor->flags, OVERLAY_ABSPOS | DISPLAY_VISIBLE);
+    EXPECT_EQ(cursor->flags, uint32_t(OVERLAY_ABSPOS) | uint32_t(DISPLAY_VISIBLE));
 
     Text* message = get<Text>("message", KIND_TEXT);
     ASSERT_NE(message, nullptr);
