@@ -1,6 +1,8 @@
 // The world-level results of a script and the table of VIDEO modes.
 #include "script/front/world_script.h"
 
+#include "resources/light_tables.h"
+
 #include <cstring>
 #include <strings.h>
 
@@ -46,6 +48,8 @@ bool video_mode_of_name(const char* name, int32_t* width, int32_t* height, int32
 }
 
 int create_script_screen() {
+    // The light table belongs to the screen: the level's palette fills it when the level is finished.
+    if (!allocate_light_table()) return -1;
     // Without a VIDEO statement there is no mode to set: the view then has no size, which
     // the renderer reports.
     if (world_script.video_mode == 0) return 0;
