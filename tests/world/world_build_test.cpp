@@ -135,6 +135,8 @@ struct CurtainCase {
     bool curtain;
 };
 
+void PrintTo(const CurtainCase& c, std::ostream* out) { *out << c.what; }
+
 class CurtainTest : public BuildTest, public ::testing::WithParamInterface<CurtainCase> {};
 
 TEST_P(CurtainTest, WallsBetweenEqualSidesAreCurtains) {
