@@ -26,6 +26,35 @@ Instruction* at(const std::vector<Instruction*>& list, int64_t i) {
     return i >= 0 && i < int64_t(list.size()) ? list[size_t(i)] : nullptr;
 }
 
+// The interpreter's direct way for a linked instruction, where it has one. A rule runs
+// directly only when its tree writes operand 1 itself and no look input owns it.
+uint8_t dispatch_of(const Instruction* ip) {
+    switch (ip->opcode) {
+    case OP_JUMP:
+    case OP_ELSE:
+        return DISPATCH_JUMP;
+    case OP_IF:
+        switch (ip->fast) {
+        case FAST_LT: return DISPATCH_IF_LT;
+        case FAST_GT: return DISPATCH_IF_GT;
+        case FAST_LE: return DISPATCH_IF_LE;
+        case FAST_GE: return DISPATCH_IF_GE;
+        case FAST_EQ: return DISPATCH_IF_EQ;
+        case FAST_NE: return DISPATCH_IF_NE;
+        default: return DISPATCH_BY_OPCODE;
+        }
+    case OP_RULE: {
+        bool direct = !(ip->addr_flags & (ADDR_OP1_SYNONYM | ADDR_OP1_OBJECT)) && ip->op[0].base == ip->fast_dest;
+        if (!direct || (ip->exec_marks & EXEC_LOOK_OWNED)) return DISPATCH_BY_OPCODE;
+        if (ip->fast == FAST_ADD) return DISPATCH_RULE_ADD;
+        if (ip->fast == FAST_SUM_PRODUCT) return DISPATCH_RULE_SUM_PRODUCT;
+        return DISPATCH_BY_OPCODE;
+    }
+    default:
+        return DISPATCH_BY_OPCODE;
+    }
+}
+
 }  // namespace
 
 void link_action(Action* action) {
@@ -65,4 +94,5 @@ void link_action(Action* action) {
             }
         }
     }
+    for (Instruction* ip : list) ip->dispatch = dispatch_of(ip);
 }

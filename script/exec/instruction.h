@@ -74,6 +74,17 @@ enum FastForm : uint8_t {
     FAST_SUM_PRODUCT,  // RULE: *fast_dest = *fast_a + *fast_b * *fast_c (no minimum-unit rule)
 };
 
+// How the interpreter's loop runs an instruction: the fast forms of linked instructions
+// directly, everything else (and any instruction of an action whose body was cut short)
+// by its opcode.
+enum Dispatch : uint8_t {
+    DISPATCH_BY_OPCODE = 0,
+    DISPATCH_RULE_ADD,
+    DISPATCH_RULE_SUM_PRODUCT,
+    DISPATCH_IF_LT, DISPATCH_IF_GT, DISPATCH_IF_LE, DISPATCH_IF_GE, DISPATCH_IF_EQ, DISPATCH_IF_NE,
+    DISPATCH_JUMP,
+};
+
 struct Instruction {
     Instruction* next;       // the following instruction, null at the end
     int32_t opcode;          // Opcode
@@ -101,6 +112,7 @@ struct Instruction {
                              // when running: an action whose body was cut short keeps null
                              // targets, which end the run)
     uint8_t fast;            // FastForm
+    uint8_t dispatch;        // Dispatch: how the interpreter runs it (set by the link pass)
     int32_t fast_const[3];   // constants the fast form reads
     int32_t* fast_dest;
     const int32_t* fast_a;

@@ -354,14 +354,15 @@ void budget_spent() {
     report_error("action interpreter: a run past its instruction budget");
 }
 
-// Runs instructions from `ip` until the run ends: 0, or 1 after EXIT.
-int execute(Instruction* ip) {
-    while (ip) {
-        if (__builtin_expect(--exec.budget < 0, 0)) {
-            budget_spent();
-            return 0;
-        }
-        exec.report_instruction = ip;
+
+inline Instruction* end_run(int* ended, int how) {
+    *ended = how;
+    return nullptr;
+}
+// One instruction of any opcode: the instruction to continue with. *ended becomes 1 when
+// the run ends here, 2 when it ends with EXIT.
+Instruction* step(Instruction* ip, int* ended) {
+    {
         Instruction* next = ip->next;
         switch (ip->opcode) {
         case OP_RULE: {
@@ -396,7 +397,7 @@ int execute(Instruction* ip) {
             case FAST_EQ: truth = *ip->fast_a == *ip->fast_b; break;
             case FAST_NE: truth = *ip->fast_a != *ip->fast_b; break;
             default:
-                if (!ip->aux.tree) return 0;
+                if (!ip->aux.tree) return end_run(ended, 1);
                 truth = evaluate(ip->aux.tree) != 0;
                 break;
             }
@@ -497,7 +498,7 @@ int execute(Instruction* ip) {
         case OP_WAIT_TICKS: {
             bool ends;
             next = wait_instruction(ip, &ends);
-            if (ends) return 0;
+            if (ends) return end_run(ended, 1);
             break;
         }
         case OP_INPORT: store_result(ip, 0); break;  // the port read yields 0
@@ -528,7 +529,7 @@ int execute(Instruction* ip) {
                              world_refs.there);
                 start_line_input(string);
             }
-            return 0;
+            return end_run(ended, 1);
         }
         case OP_MIDI_COM:
         case OP_SETMIDI:
@@ -580,18 +581,64 @@ int execute(Instruction* ip) {
                       string && string->text ? string->text : ip->target.text);
             frame_timing.pending_request |= REQUEST_EXIT;
             exec.halted = true;
-            return 1;
+            return end_run(ended, 2);
         }
         case OP_END:
-            return 0;
+            return end_run(ended, 1);
         default:
             break;  // an opcode outside 0..65 continues with the next instruction
         }
-        ip = next;
+        return next;
     }
-    return 0;
 }
 
+
+// Runs instructions from `ip` until the run ends: 0, or 1 after EXIT. The shapes that loops
+// use most run here without a call; every other instruction goes through step(), with the
+// budget and the instruction that reports name brought up to date first.
+int execute(Instruction* ip) {
+    int64_t budget = exec.budget;
+    while (ip) {
+        if (__builtin_expect(--budget < 0, 0)) {
+            exec.budget = budget;
+            exec.report_instruction = ip;
+            budget_spent();
+            return 0;
+        }
+        switch (ip->dispatch) {
+        case DISPATCH_RULE_ADD: {
+            int32_t* d = ip->fast_dest;
+            *d = wrap_add(*ip->fast_a, *ip->fast_b);
+            if (ip->link_flags & LINK_CLAMP) clamp_skill_cell(d);
+            ip = ip->next;
+            continue;
+        }
+        case DISPATCH_RULE_SUM_PRODUCT: {
+            int32_t* d = ip->fast_dest;
+            *d = wrap_add(*ip->fast_a, fixed_mul(*ip->fast_b, *ip->fast_c));
+            if (ip->link_flags & LINK_CLAMP) clamp_skill_cell(d);
+            ip = ip->next;
+            continue;
+        }
+        case DISPATCH_IF_LT: ip = *ip->fast_a < *ip->fast_b ? ip->next : ip->target.jump; continue;
+        case DISPATCH_IF_GT: ip = *ip->fast_a > *ip->fast_b ? ip->next : ip->target.jump; continue;
+        case DISPATCH_IF_LE: ip = *ip->fast_a <= *ip->fast_b ? ip->next : ip->target.jump; continue;
+        case DISPATCH_IF_GE: ip = *ip->fast_a >= *ip->fast_b ? ip->next : ip->target.jump; continue;
+        case DISPATCH_IF_EQ: ip = *ip->fast_a == *ip->fast_b ? ip->next : ip->target.jump; continue;
+        case DISPATCH_IF_NE: ip = *ip->fast_a != *ip->fast_b ? ip->next : ip->target.jump; continue;
+        case DISPATCH_JUMP: ip = ip->target.jump; continue;
+        default: break;
+        }
+        exec.budget = budget;
+        exec.report_instruction = ip;
+        int ended = 0;
+        ip = step(ip, &ended);
+        budget = exec.budget;
+        if (ended) return ended == 2 ? 1 : 0;
+    }
+    exec.budget = budget;
+    return 0;
+}
 }  // namespace
 
 int run_action(Action* action) {
