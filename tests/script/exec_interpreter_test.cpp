@@ -526,4 +526,46 @@ TEST_F(ExecRun, OldVersionsWaitInPlace) {
     EXPECT_EQ(action("slow")->resume, action("slow")->first);
 }
 
+// The direct ways of the interpreter give what the expression tree gives, for values over
+// the whole range (wrap-around, rounding of negative products, the limits).
+TEST_F(ExecRun, DirectRulesAndConditionsAgreeWithTheTree) {
+    Skill* d = skill("d");
+    d->minimum = INT32_MIN;
+    const char* rules[] = {"RULE d = a + b;", "RULE d = a - 5.5;", "RULE d = a + b * c;", "RULE d = a + b * 2.5;",
+                           "RULE d = d + 1;", "ADD d, b;", "SUB d, 3;"};
+    const char* conditions[] = {"a < b", "a > b", "a <= b", "a >= b", "a == b", "a != b", "a != 1000000", "3 < a"};
+    const int32_t samples[] = {0, 1, -1, 1023, -1024, 2048, 1 << 20, -(1 << 21), INT32_MAX, INT32_MIN, 123456789, -98765};
+    uint32_t state = 12345;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        uint32_t pick = state >> 16;
+        return pick % 3 == 0 ? int32_t(state) : samples[pick % (sizeof samples / sizeof samples[0])];
+    };
+    for (const char* rule : rules) {
+        define("direct", rule);
+        Instruction* ip = code("direct")[0];
+        ASSERT_NE(ip->dispatch, DISPATCH_BY_OPCODE) << rule;
+        for (int k = 0; k < 400; k++) {
+            int32_t va = next(), vb = next(), vc = next(), vd = next();
+            find_skill("a")->value = va, find_skill("b")->value = vb, find_skill("c")->value = vc, d->value = vd;
+            run_action(action("direct"));
+            int32_t fast = d->value;
+            d->value = vd;
+            int32_t tree = evaluate(ip->aux.tree);
+            ASSERT_EQ(fast, tree) << rule << " a=" << va << " b=" << vb << " c=" << vc << " d=" << vd;
+        }
+    }
+    for (const char* condition : conditions) {
+        define("test", std::string("IF (") + condition + ") { SET r, 1; } ELSE { SET r, 0; }");
+        Instruction* ip = code("test")[0];
+        ASSERT_NE(ip->dispatch, DISPATCH_BY_OPCODE) << condition;
+        for (int k = 0; k < 400; k++) {
+            int32_t va = next(), vb = next();
+            find_skill("a")->value = va, find_skill("b")->value = vb;
+            run_action(action("test"));
+            ASSERT_EQ(value("r") != 0, evaluate(ip->aux.tree) != 0) << condition << " a=" << va << " b=" << vb;
+        }
+    }
+}
+
 }  // namespace
