@@ -6,12 +6,10 @@
 #include "engine/stages.h"
 #include "engine/options.h"
 #include "platform/events.h"
-#include "platform/key_names.h"
 #include "platform/video.h"
 #include "script/exec/interpreter.h"
 #include "script/front/catalogue.h"
 #include "script/front/definitions.h"
-#include "script/front/input_cells.h"
 #include "script/front/reader.h"
 #include "script/front/world_script.h"
 #include "world/world.h"
@@ -24,7 +22,6 @@ static void define_from_command_line(const char* name, const char* value) {
 void install_engine_operations() {
     catalogue_init();
     command_line_define = define_from_command_line;
-    input_key_code = key_code_of_name;
     phase_ops.present = present_frame;
     phase_ops.eye_buffer = set_eye_buffer;
     stage_ops.pump_events = pump_events;

@@ -50,8 +50,6 @@ void install_world_operations() {
     exec_ops.rotate_region = rotate_region;
     exec_ops.inflate_texture = inflate_texture;
 
-    definition_ops.open_object_definition = open_object_definition;
-    definition_ops.close_object_definition = close_object_definition;
 
     if (release_hooks.release_level != release_level) {
         previous_release_level = release_hooks.release_level;

@@ -266,10 +266,6 @@ void exec_init() {
 
 void install_exec_operations() {
     exec_init();
-    definition_ops.begin_action = begin_action;
-    definition_ops.compile_statement = compile_statement;
-    definition_ops.end_action = end_action;
-    definition_ops.parse_variable = parse_variable;
     phase_ops.sched = script_tick;
     phase_ops.run_start_action = run_start_action;
     phase_ops.run_load_action = run_load_action;

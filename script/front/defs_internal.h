@@ -62,8 +62,6 @@ int take_string(ScriptString** string);
 // A variable: a skill or member reference resolved by the operand resolver; a constant is
 // an error.
 int take_variable(VarRef* ref, int32_t** direct_cell = nullptr);
-// The default of definition_ops.parse_variable: the expressions' operand resolver.
-bool operand_variable(const char* token, VarRef* out);
 
 struct FlagName {
     const char* name;  // upper case

@@ -1,9 +1,9 @@
-// The stand-ins behind definition_ops until the subsystems that own these operations are
-// built: each does the part of the job that keeps a script readable and its objects usable
-// (the action body is skipped brace by brace, fonts and overlay bitmaps keep their source
-// pixels without compiled sprites, a flic keeps its file after a header check, a row is not
-// built into objects) and says nothing it cannot know. A subsystem replaces its entries in
-// install_engine_operations.
+// The operations behind definition_ops: the action compiler and the world model's object
+// definitions, and the stand-ins for the subsystems not yet built. Each stand-in does the
+// part of the job that keeps a script readable and its objects usable (fonts and overlay
+// bitmaps keep their source pixels without compiled sprites, a flic keeps its file after a
+// header check, a row is not built into objects) and says nothing it cannot know. A
+// subsystem replaces its entries in install_engine_operations.
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -16,132 +16,10 @@
 #include "resources/bitmap.h"
 #include "script/front/defs_internal.h"
 #include "script/front/world_script.h"
+#include "script/exec/compiler.h"
+#include "world/templates.h"
 
 namespace {
-
-// ---- Action bodies ------------------------------------------------------------------------
-
-struct SkippedAction {
-    Action* action;
-    int instructions;  // statements of the body that are not labels
-    int depth;         // nested blocks open
-};
-SkippedAction skipped;
-
-void skip_open_block() { skipped.depth++; }
-
-int skip_close_block() {
-    if (skipped.depth == 0) return 0;  // the brace closes the action
-    skipped.depth--;
-    return 1;
-}
-
-int skip_begin_action(const char*, const char* name) {
-    skipped = SkippedAction{};
-    action_body_hooks.open_block = skip_open_block;
-    action_body_hooks.close_block = skip_close_block;
-    void* object = nullptr;
-    int before = error_store.error_count;
-    if (create_object(name, KIND_ACTION, &object) < 0 || !object) {
-        if (error_store.error_count == before) field_error("begin_action");
-        return -2;  // the body still goes by, into nothing
-    }
-    Action* a = (Action*)object;
-    // A later definition replaces the body.
-    if (a->first && release_hooks.free_instructions) release_hooks.free_instructions(a);
-    skipped.action = a;
-    return 1;
-}
-
-int skip_compile_statement(const char*) {
-    if (!reader.is_label) skipped.instructions++;
-    reader.cursor = reader.token_count;
-    return 1;
-}
-
-void skip_end_action() {
-    if (skipped.action && skipped.instructions == 0) {
-        console_message("\r\n  ACTION %s has no instructions", skipped.action->name ? skipped.action->name : "");
-        field_error("end_action");
-    }
-    skipped = SkippedAction{};
-}
-
-// ---- Object definitions (world model) -------------------------------------------------------
-
-int define_open_object(const char* name, int32_t kind, bool actor, MapObject** out) {
-    *out = nullptr;
-    int before = error_store.error_count;
-    int declared = declare_name(name, kind, nullptr);
-    if (declared == -2) return -2;
-    NameEntry* e = catalogue.current_entry;
-    if (!e || e->kind != kind) {
-        if (error_store.error_count == before) field_error("open_object_definition");
-        return -1;
-    }
-    MapObject* o = (MapObject*)e->object;
-    if (o) {
-        if (o->texture && !(load_mode & LOAD_REDEFINE)) {
-            console_message("\r\n  %s is defined twice", name);
-            return field_error("open_object_definition");
-        }
-        *out = o;
-        return 0;
-    }
-    // The map has no object of this name: an invisible placeholder stands for the definition
-    // (the world model puts it into the level's first region).
-    o = (MapObject*)new_record(kind);
-    if (!o) return -2;
-    o->identity = e->name;
-    e->object = o;
-    o->vertex1 = new_vertex(0, 0, 0);
-    o->vertex2 = kind == KIND_WALL ? new_vertex(0, 0, 0) : o->vertex1;
-    o->flags |= OBJ_INVISIBLE | (actor ? uint32_t(OBJ_ACTOR | OBJ_THING) : 0u);
-    *out = o;
-    return 0;
-}
-
-// Copies the definition's members into another object of its name (kind bits kept).
-void copy_definition(MapObject* to, const MapObject* from) {
-    uint32_t kind_bits = to->flags & (OBJ_THING | OBJ_ACTOR);
-    to->flags = (from->flags & ~uint32_t(OBJ_THING | OBJ_ACTOR | OBJ_INVISIBLE)) | kind_bits |
-                (to->flags & OBJ_INVISIBLE);
-    to->target = from->target;
-    to->target_object = from->target_object;
-    to->target_x = from->target_x;
-    to->target_y = from->target_y;
-    to->waypoint = from->waypoint;
-    to->height = from->height;
-    to->speed = from->speed;
-    to->vspeed = from->vspeed;
-    to->aspeed = from->aspeed;
-    to->dist = from->dist;
-    std::memcpy(to->skill, from->skill, sizeof to->skill);
-    to->map_color = from->map_color;
-    to->feature_marks = from->feature_marks;
-    std::memcpy(to->feature, from->feature, sizeof to->feature);
-    std::memcpy(to->feature_ref, from->feature_ref, sizeof to->feature_ref);
-    to->texture = from->texture;
-    to->attach = from->attach;
-    to->if_near = from->if_near;
-    to->if_far = from->if_far;
-    to->each_cycle = from->each_cycle;
-    to->if_hit = from->if_hit;
-    to->each_tick = from->each_tick;
-    to->if_arrived = from->if_arrived;
-    if (to->flags & OBJ_THING) to->overlay = from->overlay;
-}
-
-int define_close_object(MapObject* definition) {
-    if (!definition->texture) {
-        console_message("\r\n  %s has no TEXTURE", definition->identity ? definition->identity : "");
-        return field_error("close_object_definition");
-    }
-    for (MapObject* o = catalogue.objects; o && o != definition; o = o->next)
-        if (o->identity && definition->identity && same_keyword(o->identity, definition->identity))
-            copy_definition(o, definition);
-    return 0;
-}
 
 // ---- Sounds ---------------------------------------------------------------------------------
 
@@ -333,8 +211,8 @@ Action** world_event_list(const char* keyword) {
 }  // namespace
 
 DefinitionOps definition_ops = {
-    skip_begin_action,   skip_compile_statement, skip_end_action,     operand_variable,
-    world_event_slot,    world_event_list,       define_open_object,  define_close_object,
+    begin_action,        compile_statement,      end_action,          parse_variable,
+    world_event_slot,    world_event_list,       open_object_definition, close_object_definition,
     define_sound_record, cut_font,               cut_overlay_bitmap,  blank_title_picture,
     insert_by_layer,     check_flic,             check_model,         model_frames,
     row_without_objects, database_read,

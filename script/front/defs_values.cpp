@@ -194,26 +194,6 @@ int take_variable(VarRef* ref, int32_t** direct_cell) {
     return 0;
 }
 
-// The operand resolver of the expressions, as variables need it.
-bool operand_variable(const char* token, VarRef* out) {
-    ExprOperand op = {};
-    if (!expr_catalogue_operand(token, &op)) return false;
-    VarRef r = {};
-    switch (op.kind) {
-    case EXPR_OPERAND_DIRECT: r.mode = VARREF_DIRECT; break;
-    case EXPR_OPERAND_SYNONYM: r.mode = VARREF_SYNONYM; break;
-    case EXPR_OPERAND_SYNONYM_OBJECT: r.mode = VARREF_SYNONYM_OBJECT; break;
-    default: return false;  // a constant
-    }
-    r.base = op.base;
-    r.offset_a = op.offset_a;
-    r.offset_b = op.offset_b;
-    r.mask = op.mask;
-    r.value_type = uint8_t(op.mask ? TYPE_FLAG : op.pointer ? TYPE_FEATURE : TYPE_NUMBER);
-    *out = r;
-    return true;
-}
-
 int take_flags(const FlagName* names, int count, uint32_t* word, uint32_t kind_mask) {
     while (const char* t = next_token()) {
         const FlagName* found = nullptr;

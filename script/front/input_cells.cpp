@@ -1,8 +1,10 @@
 // The input-state cells and the names that stand for them.
 #include "script/front/input_cells.h"
 
+#include "platform/key_names.h"
+
 InputCells input_cells;
-int (*input_key_code)(const char* key_name) = nullptr;
+int (*input_key_code)(const char* key_name) = key_code_of_name;
 
 static bool same_text(const char* a, const char* b) {
     for (;; a++, b++) {

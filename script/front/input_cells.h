@@ -16,9 +16,8 @@ struct InputCells {
 };
 extern InputCells input_cells;
 
-// The input code installs its key table here: key code of a key name (compared without
-// case, without the "KEY_" prefix), or -1 when the name is no key. Until it does, no KEY_
-// name except KEY_JOY4 and KEY_ANY is an input-state name.
+// The key code of a key name (compared without case, without the "KEY_" prefix), or -1
+// when the name is no key: the engine's key table, which an input code may replace.
 extern int (*input_key_code)(const char* key_name);
 
 // The cell an input-state name stands for, or null when the name is none.

@@ -149,7 +149,10 @@ TEST_F(Blocks, FieldsOfABlockWithoutAnObjectAreIgnored) {
 }
 
 TEST_F(Blocks, ARulesBodyIsHandedOverToo) {
-    ASSERT_EQ(read("RULES r { a = b + 1; c = 2; } STRING after, \"x\";"), 0) << listing();
+    ASSERT_EQ(read("SKILL a { VAL 0; } SKILL b { VAL 0; } SKILL c { VAL 0; }"
+                   "RULES r { a = b + 1; c = 2; } STRING after, \"x\";"),
+              0)
+        << listing();
     EXPECT_NE(get<Action>("r", KIND_ACTION), nullptr);
     EXPECT_NE(get<ScriptString>("after", KIND_STRING), nullptr);
 }

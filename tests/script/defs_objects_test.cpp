@@ -44,7 +44,8 @@ TEST_F(Objects, EveryField) {
     EXPECT_EQ(door->feature[1], &power->value);
     EXPECT_EQ(door->feature_marks, 0x2u);
     EXPECT_EQ(door->feature_ref[1].mode, VARREF_DIRECT);
-    EXPECT_EQ(door->flags, uint32_t(OBJ_TRANSPARENT | OBJ_PORTCULLIS | OBJ_CURTAIN | OBJ_FENCE | OBJ_INVISIBLE |
+    // OBJ_PLAY: assigning the (not one-shot) texture starts its animation.
+    EXPECT_EQ(door->flags, uint32_t(OBJ_PLAY | OBJ_TRANSPARENT | OBJ_PORTCULLIS | OBJ_CURTAIN | OBJ_FENCE | OBJ_INVISIBLE |
                                     OBJ_FAR | OBJ_PASSABLE | OBJ_SEEN | OBJ_BERKELEY | 0x1000 | 0x80000 |
                                     OBJ_SENSITIVE | OBJ_FRAGILE | OBJ_LIBER | OBJ_SAVE | OBJ_IMMATERIAL |
                                     OBJ_IMPASSABLE));
