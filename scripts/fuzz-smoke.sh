@@ -21,8 +21,11 @@ ninja -C "$dir" -j2 "${targets[@]}"
 status=0
 for t in "${targets[@]}"; do
   echo "fuzz-smoke: $t for ${seconds}s"
-  mkdir -p "$dir/fuzz/$t.corpus"
-  if ! (cd "$dir/fuzz" && "./$t" -max_total_time="$seconds" -print_final_stats=1 "$t.corpus" 2>"$t.log"); then
+  # Absolute paths: a target may change its working folder (a game folder of its own).
+  corpus=$dir/fuzz/$t.corpus
+  mkdir -p "$corpus"
+  if ! (cd "$dir/fuzz" && "./$t" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$dir/fuzz/" \
+        "$corpus" 2>"$dir/fuzz/$t.log"); then
     echo "fuzz-smoke: $t FOUND A CRASH (see $dir/fuzz/$t.log)"
     tail -40 "$dir/fuzz/$t.log"
     status=1
