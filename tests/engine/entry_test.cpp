@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/random.h"
 #include "tests/common/run_process.h"
@@ -61,6 +62,19 @@ TEST(Entry, WithoutAnyDisplayTheEngineRendersToMemory) {
     ProcessResult r = run_process(dravo, {"-FRAMES3", "-OT", "minimal"}, worlds + "/minimal",
                                   {"SDL_VIDEO_DRIVER=", "DISPLAY=", "WAYLAND_DISPLAY="});
     EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST(Entry, AGameRunsFromItsResourceArchiveAlone) {
+    TempDir dir;
+    const std::string demo = DRAVO_SOURCE_DIR "/games/demo";
+    std::vector<std::string> pack = {"pack", dir.file("DEMO.WRS")};
+    for (const char* f : {"DEMO.WDL", "DEMO.WMP", "DEMO.PCX", "DIGITS.PCX", "SKY.PCX", "WOOD.PCX"})
+        pack.push_back(demo + "/" + f);
+    ASSERT_EQ(run_process(DRAVO_BUILD_DIR "/dravo-wrs", pack).status, 0);
+    // Only the archive is in the folder: the script and everything it names come out of it.
+    ProcessResult r = run_process(dravo, {"-FRAMES2", "-OT", "-WRS", "DEMO.WRS"}, dir.path);
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("\nRarod opened - 6 resources found - "), std::string::npos) << r.output;
 }
 
 TEST(Random, SequenceFromTheSeed) {
