@@ -31,10 +31,10 @@ int32_t engine_var_slot(const char* name) {
 int create_engine_variables() {
     int result = 0;
     for (int32_t slot = 0; slot < SLOT_COUNT; slot++) {
-        const EngineVarSpec& spec = engine_var_specs[slot];
-        Skill* skill = find_skill(spec.name);
+        const EngineVarSpec& wanted = engine_var_specs[slot];
+        Skill* skill = find_skill(wanted.name);
         if (!skill) {
-            int made = create_skill(spec.name);
+            int made = create_skill(wanted.name);
             NameEntry* e = catalogue.current_entry;
             if (made < 0 && !(e && e->kind == KIND_SKILL && e->object)) {
                 if (result == 0) result = made == -2 ? -2 : -1;
@@ -45,8 +45,8 @@ int create_engine_variables() {
         }
         bool keep = (load_mode & LOAD_KEEP_LOCAL) && (skill->flags & SKILL_LOCAL);
         if (!keep) {
-            skill->value = spec.value;
-            skill->flags |= spec.flags;
+            skill->value = wanted.value;
+            skill->flags |= wanted.flags;
         }
         skill->slot = (int16_t)slot;
         engine_vars[slot] = skill;
