@@ -810,10 +810,10 @@ void free_labels() {
     }
 }
 
-void hooks() {
-    action_body_hooks.open_block = mark_block_open;
-    action_body_hooks.close_block = close_block;
-}
+// Whoever compiles code must be able to free it again: compiling installs the execution
+// hooks (the braces of a body, the release of instructions with their world, the error
+// context of a running action).
+void hooks() { exec_init(); }
 
 }  // namespace
 

@@ -267,6 +267,7 @@ TEST_F(CatalogueMembers, InputStateNames) {
     EXPECT_EQ(find_input_cell("MOUSE_RIGHT"), &input_cells.mouse_right);
     EXPECT_EQ(find_input_cell("KEY_JOY4"), &input_cells.key_joy4);
     EXPECT_EQ(find_input_cell("KEY_ANY"), &input_cells.key_any);
+    auto engine_key_table = input_key_code;
     input_key_code = nullptr;
     EXPECT_EQ(find_input_cell("KEY_A"), nullptr);
     input_key_code = test_key_code;
@@ -276,7 +277,7 @@ TEST_F(CatalogueMembers, InputStateNames) {
     EXPECT_EQ(find_input_cell("KEY_SENSE"), nullptr);  // no such key: an ordinary name
     EXPECT_EQ(find_input_cell("KEY"), nullptr);
     EXPECT_EQ(find_input_cell("MOUSE"), nullptr);
-    input_key_code = nullptr;
+    input_key_code = engine_key_table;
 }
 
 TEST_F(CatalogueMembers, KindNames) {
