@@ -11,41 +11,15 @@
 #include "engine/settings.h"
 #include "script/front/catalogue.h"
 #include "script/front/reader.h"
+#include "fuzz/map_fuzz_world.h"
 #include "world/map_loader.h"
 #include "world/region_moves.h"
 #include "world/templates.h"
 #include "world/world.h"
 
-namespace {
-
-char console_buffer[4096];
-ConsoleCapture capture;
-
-void prepare() {
-    static bool prepared = false;
-    if (!prepared) {
-        prepared = true;
-        capture = ConsoleCapture{console_buffer, int(sizeof console_buffer), 0, false};
-        console_set_capture(&capture);
-    }
-    capture.length = 0;
-    reset_settings();
-    load_mode = 0;
-    free_templates();
-    catalogue_reset();
-    reset_reader();
-    clear_errors();
-    error_store.report_armed = 1;
-    release_level_state();
-    reset_map_loader();
-    create_engine_variables();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
-    prepare();
+    prepare_fuzz_world();
     std::vector<uint8_t> bytes;
     if (size > 0 && (data[0] & 1)) {
         bytes.assign(40, 0);
